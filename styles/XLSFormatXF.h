@@ -1,0 +1,84 @@
+// Cell formats: the interned table of XF records with its edit buffer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "styles/VDataTable.h"
+
+#pragma pack(push, 1)
+// XF record: 23 bytes, compared and interned as a whole.
+struct TXFRecord {
+    uint16_t FontIndex;    // index into the font table
+    uint16_t FormatIndex;  // position in the workbook's format strings (not the file's code)
+    uint8_t HAlign;        // 0 general, 1 left, 2 centre, 3 right, 4 fill, 5 justify, 6 centre across, 7 distributed
+    uint8_t VAlign;        // 0 top, 1 centre, 2 bottom, 3 justify, 4 distributed
+    uint8_t Rotation;      // BIFF8 rotation byte
+    uint8_t WrapText;
+    uint8_t FillPattern;   // 0 none, 1 solid, 2..18 patterns
+    uint8_t PatternColor;  // palette index
+    uint8_t FillColor;     // palette index
+    uint8_t Merged;        // the cell belongs to a merged area
+    uint8_t Indent;        // 0..15
+    uint8_t BorderColor[4]; // left, right, top, bottom
+    uint8_t BorderStyle[4]; // left, right, top, bottom
+    uint8_t StyleXF;
+    uint8_t Locked;
+
+    std::string Bytes() const;
+    static TXFRecord FromBytes(const std::string& bytes);
+    // Font 0, format 0, VAlign 2, PatternColor 57, FillColor 58, border
+    // colours 58, Locked 1, everything else 0.
+    static TXFRecord Default();
+};
+#pragma pack(pop)
+static_assert(sizeof(TXFRecord) == 23);
+
+// Border sides.
+constexpr int BorderLeft = 0, BorderRight = 1, BorderTop = 2, BorderBottom = 3, BorderAll = 4;
+
+class TVirtualXFTable {
+public:
+    // The default record becomes record 0 with one use; DefaultIndex 0.
+    TVirtualXFTable();
+
+    // Empties the table and resets the buffer; DefaultRecord and DefaultIndex stay.
+    void Clear();
+    TXFRecord& ResetBuffer();
+    // Range error outside the table.
+    TXFRecord& Load(int index);
+    int Commit();
+    int Append();
+    void AddRef(int index) { FTable.AddRef(index); }
+    void Release(int index) { FTable.Release(index); }
+    // DefaultIndex = index of DefaultRecord, appending it when absent.
+    void EnsureDefault();
+
+    // Converts a BIFF8 XF record body into Buffer (after ResetBuffer). The
+    // font and format indexes are copied as the file has them; the reader
+    // corrects them before Append. Reads only the bytes that are there.
+    TXFRecord& ReadXFRecord(const uint8_t* body, size_t size);
+
+    // No number format, wrapping, fill, merge, indent or border, and locked.
+    static bool IsPlain(const TXFRecord& rec);
+
+    int Count() const { return FTable.Count(); }
+    // Record `index` (range error outside the table).
+    TXFRecord Get(int index) const { return TXFRecord::FromBytes(FTable.Get(index)); }
+    // Record `index`, or the default record for an index outside the table.
+    TXFRecord GetOrDefault(int index) const;
+    TXFRecord& Buffer() { return FBuffer; }
+    const std::string& LoadedRecord() const { return FLoadedRecord; }
+    const std::string& DefaultRecord() const { return FDefaultRecord; }
+    int DefaultIndex() const { return FDefaultIndex; }
+    TVirtualDataTable& Table() { return FTable; }
+    const TVirtualDataTable& Table() const { return FTable; }
+
+private:
+    TVirtualDataTable FTable;
+    TXFRecord FBuffer;
+    std::string FLoadedRecord;
+    std::string FDefaultRecord;
+    int FDefaultIndex = 0;
+};

@@ -1,0 +1,367 @@
+#include "formulas/PtgParser.h"
+
+#include "formulas/XLSFormula.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+// Attribute bits ([MS-XLS] 2.5.198.3x PtgAttr*).
+constexpr uint8_t kAttrVolatile = 0x01;
+constexpr uint8_t kAttrIf = 0x02;
+constexpr uint8_t kAttrGoto = 0x08;
+constexpr uint8_t kAttrSum = 0x10;
+constexpr uint8_t kAttrSpace = 0x40;
+constexpr uint8_t kAttrDropped = kAttrVolatile | kAttrIf | kAttrGoto | kAttrSpace;
+
+constexpr uint16_t kSumFunctionNumber = 4;
+
+// Flags in the high byte of a column word.
+constexpr uint16_t kRowRelative = 0x8000;
+constexpr uint16_t kColRelative = 0x4000;
+
+constexpr uint8_t kParenthesis = 0x15;
+
+uint16_t U16(const std::string& bytes, size_t offset) {
+    return static_cast<uint16_t>(static_cast<uint8_t>(bytes[offset]) |
+                                 (static_cast<uint8_t>(bytes[offset + 1]) << 8));
+}
+
+// Operand tokens exist in three classes (reference 0x20, value 0x40, array
+// 0x60) that read alike: fold them onto the reference class.
+uint8_t BaseType(uint8_t type) {
+    if (type < 0x20) return type;
+    if (type < 0x80) return static_cast<uint8_t>(0x20 | (type & 0x1F));
+    return 0; // not a token type
+}
+
+// The sign of a binary operator, "" for the parenthesis, nullptr otherwise.
+const char* OperatorSign(uint8_t type) {
+    switch (type) {
+    case 0x03: return "+";
+    case 0x04: return "-";
+    case 0x05: return "*";
+    case 0x06: return "/";
+    case 0x08: return "&";
+    case 0x09: return "<";
+    case 0x0A: return "<=";
+    case 0x0B: return "=";
+    case 0x0C: return ">=";
+    case 0x0D: return ">";
+    case 0x0E: return "<>";
+    case kParenthesis: return "";
+    default: return nullptr;
+    }
+}
+
+// Local stand-in for the column naming of the number format unit.
+std::string ColumnName(uint8_t column) {
+    if (column < 26) return std::string(1, static_cast<char>('A' + column));
+    return {static_cast<char>(64 + column / 26), static_cast<char>(65 + column % 26)};
+}
+
+// Local stand-in for the general number form: at most 15 significant digits,
+// no trailing zeros, plain notation for magnitudes from 0.0001 up to 15
+// integer digits, otherwise d.dddE[-]x.
+std::string GeneralNumberText(double value, char decimalSeparator) {
+    if (value == 0) return "0";
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.14e", value); // [-]d.dddddddddddddde[+-]xx
+    const char* exponentMark = std::strchr(buffer, 'e');
+    const int exponent = std::atoi(exponentMark + 1);
+    std::string digits;
+    for (const char* p = buffer; p != exponentMark; ++p)
+        if (*p >= '0' && *p <= '9') digits += *p;
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+    std::string text = value < 0 ? "-" : "";
+    std::string fraction;
+    if (exponent >= -4 && exponent < 15) {
+        if (exponent >= 0) {
+            const size_t integerDigits = static_cast<size_t>(exponent) + 1;
+            if (digits.size() < integerDigits) digits.append(integerDigits - digits.size(), '0');
+            text += digits.substr(0, integerDigits);
+            fraction = digits.substr(integerDigits);
+        } else {
+            text += '0';
+            fraction = std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+        }
+        if (!fraction.empty()) text += decimalSeparator + fraction;
+        return text;
+    }
+    text += digits[0];
+    if (digits.size() > 1) text += decimalSeparator + digits.substr(1);
+    text += 'E';
+    if (exponent < 0) text += '-';
+    text += std::to_string(std::abs(exponent));
+    return text;
+}
+
+// Local stand-in for the code page layer: one UTF-16 unit to Windows-1252,
+// '?' where the code page has no such character.
+char AnsiChar(char16_t unit) {
+    static constexpr std::array<char16_t, 32> kHighControls{
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
+    for (size_t i = 0; i < kHighControls.size(); ++i)
+        if (kHighControls[i] != 0 && kHighControls[i] == unit) return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+// A cell reference as text: "$" before an absolute column and row.
+std::string CellText(uint16_t row, uint16_t colWord) {
+    std::string text;
+    if (!(colWord & kColRelative)) text += '$';
+    text += ColumnName(static_cast<uint8_t>(colWord & 0xFF));
+    if (!(colWord & kRowRelative)) text += '$';
+    text += std::to_string(row + 1);
+    return text;
+}
+
+// Offsets of a relative reference are signed: adding them modulo 65536 rows
+// and 256 columns moves them from the formula's cell.
+void AddBase(uint16_t baseRow, uint16_t baseCol, uint16_t& row, uint16_t& colWord) {
+    if (colWord & kRowRelative) row = static_cast<uint16_t>(baseRow + row);
+    if (colWord & kColRelative)
+        colWord = static_cast<uint16_t>((colWord & 0xFF00) | ((baseCol + colWord) & 0xFF));
+}
+
+// Cell (row at offset, column word at offset + 2), optionally moved by the base.
+std::string CellAt(const std::string& data, size_t offset, bool relative, uint16_t baseRow,
+                   uint16_t baseCol) {
+    uint16_t row = U16(data, offset);
+    uint16_t colWord = U16(data, offset + 2);
+    if (relative) AddBase(baseRow, baseCol, row, colWord);
+    return CellText(row, colWord);
+}
+
+// Area: first row, last row, first column word, last column word.
+std::string AreaAt(const std::string& data, size_t offset, bool relative, uint16_t baseRow,
+                   uint16_t baseCol) {
+    uint16_t firstRow = U16(data, offset);
+    uint16_t lastRow = U16(data, offset + 2);
+    uint16_t firstCol = U16(data, offset + 4);
+    uint16_t lastCol = U16(data, offset + 6);
+    if (relative) {
+        AddBase(baseRow, baseCol, firstRow, firstCol);
+        AddBase(baseRow, baseCol, lastRow, lastCol);
+    }
+    return CellText(firstRow, firstCol) + ":" + CellText(lastRow, lastCol);
+}
+
+} // namespace
+
+TPtgParser::TPtgParser(const std::vector<std::string>& sheetNames,
+                       const std::vector<std::string>& externSheets)
+    : SheetNames(&sheetNames),
+      ExternSheets(&externSheets),
+      Stack(std::make_unique<TStringStack>()),
+      SharedFormulas(std::make_unique<TXLSSharedFormulas>()) {}
+
+int32_t TPtgParser::Decode(uint16_t sheetIndex, uint16_t row, const std::string& tokenBytes,
+                           uint16_t options, uint16_t col) {
+    ErrorCode = 0;
+    FormulaText.clear();
+    BaseRow = row;
+    BaseCol = col;
+    TokenBytes = tokenBytes;
+    if (options & kSharedFormulaOption) {
+        std::string shared = SharedFormulas->FindTokens(sheetIndex, row, col);
+        if (!shared.empty()) TokenBytes = std::move(shared);
+    }
+    TokenList.clear();
+    if (!Tokenize() || !BuildText()) {
+        ErrorCode = kNotRecognized;
+        FormulaText.clear();
+    }
+    return ErrorCode;
+}
+
+bool TPtgParser::Tokenize() {
+    size_t pos = 0;
+    while (pos < TokenBytes.size()) {
+        TPtgToken token;
+        token.Ptg = static_cast<uint8_t>(TokenBytes[pos++]);
+        if (!ReadToken(BaseType(token.Ptg), pos, token)) return false;
+        if (!token.Skip) TokenList.push_back(std::move(token));
+    }
+    return true;
+}
+
+// Takes the operand bytes of one token at pos and fills it. A sequence that
+// ends inside the operand bytes is malformed: rather than decode a reference
+// or constant from part of its bytes, the formula is not recognized.
+bool TPtgParser::ReadToken(uint8_t type, size_t& pos, TPtgToken& token) {
+    auto take = [&](size_t count) {
+        if (TokenBytes.size() - pos < count) return false;
+        token.Data = TokenBytes.substr(pos, count);
+        pos += count;
+        return true;
+    };
+    auto function = [&](const TXLSFunctionRec* rec, int32_t argCount) {
+        token.Kind = pkFunction;
+        token.Text = std::string(rec->FuncName);
+        token.ArgCount = argCount;
+    };
+
+    if (const char* sign = OperatorSign(type)) {
+        token.Kind = pkOperator;
+        token.Text = sign;
+        return true;
+    }
+    token.Kind = pkOperand;
+    switch (type) {
+    case 0x17:
+        return FillStringToken(pos, token);
+    case 0x19: {
+        if (!take(3)) return false;
+        const uint8_t bits = static_cast<uint8_t>(token.Data[0]);
+        if (bits & kAttrDropped) {
+            token.Skip = true;
+            return true;
+        }
+        if (!(bits & kAttrSum)) return false; // CHOOSE jump table and others
+        function(FindFunction(kSumFunctionNumber), 1);
+        return true;
+    }
+    case 0x1D:
+        if (!take(1)) return false;
+        token.Text = token.Data[0] == 1 ? "TRUE" : "FALSE";
+        return true;
+    case 0x1E:
+        if (!take(2)) return false;
+        token.Text = std::to_string(U16(token.Data, 0));
+        return true;
+    case 0x1F: {
+        if (!take(8)) return false;
+        double value;
+        std::memcpy(&value, token.Data.data(), sizeof value);
+        if (!std::isfinite(value)) return false; // no text can stand for it
+        token.Text = GeneralNumberText(value, DecimalSeparator);
+        return true;
+    }
+    case 0x21: {
+        if (!take(2)) return false;
+        const TXLSFunctionRec* rec = FindFunction(U16(token.Data, 0));
+        if (!rec || rec->ArgCount < 0) return false;
+        function(rec, rec->ArgCount);
+        return true;
+    }
+    case 0x22: {
+        if (!take(3)) return false;
+        const TXLSFunctionRec* rec = FindFunction(U16(token.Data, 1));
+        if (!rec) return false;
+        function(rec, static_cast<uint8_t>(token.Data[0]));
+        return true;
+    }
+    case 0x24:
+    case 0x2C:
+        if (!take(4)) return false;
+        token.Text = CellAt(token.Data, 0, type == 0x2C, BaseRow, BaseCol);
+        return true;
+    case 0x25:
+    case 0x2D:
+        if (!take(8)) return false;
+        token.Text = AreaAt(token.Data, 0, type == 0x2D, BaseRow, BaseCol);
+        return true;
+    case 0x3A:
+        if (!take(6) || !SheetPrefix(token.Data, token.Text)) return false;
+        token.Text += CellAt(token.Data, 2, false, BaseRow, BaseCol);
+        return true;
+    case 0x3B:
+        if (!take(10) || !SheetPrefix(token.Data, token.Text)) return false;
+        token.Text += AreaAt(token.Data, 2, false, BaseRow, BaseCol);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// String constant: character count, option byte (bit 0: 16-bit characters),
+// the characters. Written in double quotes, inner quotes as they are.
+bool TPtgParser::FillStringToken(size_t& pos, TPtgToken& token) {
+    if (TokenBytes.size() - pos < 2) return false;
+    const size_t count = static_cast<uint8_t>(TokenBytes[pos]);
+    const bool wide = TokenBytes[pos + 1] & 0x01;
+    const size_t size = 2 + (wide ? 2 * count : count);
+    if (TokenBytes.size() - pos < size) return false;
+    token.Data = TokenBytes.substr(pos, size);
+    pos += size;
+
+    token.Text = "\"";
+    for (size_t i = 0; i < count; ++i)
+        token.Text += wide ? AnsiChar(static_cast<char16_t>(U16(token.Data, 2 + 2 * i)))
+                           : token.Data[2 + i];
+    token.Text += '"';
+    return true;
+}
+
+// "'name'!" of the sheet that the EXTERNSHEET entry at the first operand word
+// points to. Entries or sheets outside the lists (other workbooks, deleted
+// sheets) are not followed, and writing the reference without a prefix would
+// silently point it at the formula's own sheet: such a formula is not
+// recognized instead.
+bool TPtgParser::SheetPrefix(const std::string& data, std::string& prefix) const {
+    const uint16_t entryIndex = U16(data, 0);
+    if (entryIndex >= ExternSheets->size()) return false;
+    const std::string& entry = (*ExternSheets)[entryIndex];
+    if (entry.size() < 6) return false;
+    const uint16_t sheet = U16(entry, 2);
+    if (sheet >= SheetNames->size()) return false;
+    prefix = "'" + (*SheetNames)[sheet] + "'!";
+    return true;
+}
+
+// Evaluates the tokens in reverse Polish order on the text stack. Tokens that
+// pop more texts than there are, and sequences that leave more than one text
+// behind, are malformed: the formula is not recognized rather than decoded
+// with missing or dropped operands.
+bool TPtgParser::BuildText() {
+    // Each step makes a longer text; capping it bounds the work.
+    auto push = [&](std::string text) {
+        if (text.size() > kMaxTextLength) return false;
+        Stack->Push(std::move(text));
+        return true;
+    };
+    auto step = [&](const TPtgToken& token) {
+        if (token.Kind == pkOperand) return push(token.Text);
+        if (token.Kind == pkOperator && token.Ptg == kParenthesis) {
+            if (Stack->Count() < 1) return false;
+            return push("(" + Stack->Pop() + ")");
+        }
+        if (token.Kind == pkOperator) {
+            if (Stack->Count() < 2) return false;
+            std::string right = Stack->Pop();
+            std::string left = Stack->Pop();
+            left += token.Text;
+            left += right;
+            return push(std::move(left));
+        }
+        if (token.ArgCount > Stack->Count()) return false;
+        std::vector<std::string> arguments(static_cast<size_t>(token.ArgCount));
+        for (auto it = arguments.rbegin(); it != arguments.rend(); ++it) *it = Stack->Pop();
+        std::string call = token.Text + "(";
+        for (size_t i = 0; i < arguments.size(); ++i) {
+            if (i > 0) call += ';';
+            call += arguments[i];
+        }
+        call += ')';
+        return push(std::move(call));
+    };
+
+    bool ok = true;
+    for (const TPtgToken& token : TokenList)
+        if (!(ok = step(token))) break;
+    if (ok && Stack->Count() > 1) ok = false;
+    if (ok && Stack->Count() == 1) FormulaText = Stack->Bottom();
+    Stack->Clear();
+    return ok;
+}

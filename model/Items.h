@@ -156,6 +156,7 @@ public:
     int IndexOf(uint32_t key) const;
     TCustomXLSItem* Find(uint32_t key) const;
     uint32_t BucketOf(uint32_t key) const;
+    unsigned KeySize() const { return FKeySize; }
     // Longest bucket (for measurements).
     size_t LongestBucket() const;
 

@@ -56,9 +56,8 @@ protected:
     TCustomRowCol(TCustomRowCols* owner, uint16_t index, double size, int32_t sizePixels);
     // Whether a cell lies in this row or column.
     virtual bool Covers(const TCell& cell) const = 0;
-    // Sets both sizes and flags and notifies, unless `pixels` and `size` are unchanged.
+    // Sets both sizes and both flags, and notifies.
     void ApplySize(double size, int32_t pixels);
-    void SetSizeRaw(double size, int32_t pixels);
 
 private:
     template <class Setter>

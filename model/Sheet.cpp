@@ -1,0 +1,79 @@
+#include "model/Sheet.h"
+
+#include <algorithm>
+
+#include "model/Workbook.h"
+#include "styles/XLSError.h"
+
+TSheet::TSheet(TWorkbook* workbook) : FWorkbook(workbook)
+{
+    TStyleTables* tables = workbook->StyleTables();
+    FCells = std::make_unique<TCells>(this, tables);
+    FColumns = std::make_unique<TColumns>(this, tables);
+    FRows = std::make_unique<TRows>(this, tables);
+    FRanges = std::make_unique<TRanges>(this);
+    FPageSetup = std::make_unique<TPageSetup>(this);
+    FImages = std::make_unique<TXLSImages>();
+}
+
+TSheet::~TSheet()
+{
+    FCells.reset();
+    FColumns.reset();
+    FRows.reset();
+    FRanges.reset();
+    FPageSetup.reset();
+    FImages.reset();
+}
+
+TStyleTables* TSheet::StyleTables() const
+{
+    return FWorkbook->StyleTables();
+}
+
+void TSheet::SetName(const std::u16string& name)
+{
+    if (const uint8_t code = FWorkbook->Sheets().ValidateName(name))
+        throw EXLSError(code);
+    if (name != FName)
+        FName = name;
+}
+
+bool TSheet::GetUsedRange(TRangeRect& rect) const
+{
+    const int count = FCells->Count();
+    if (count == 0)
+        return false;
+    TRangeRect used{65535, 0, 255, 0};
+    for (int i = 0; i < count; ++i) {
+        const TCell* cell = FCells->Items(i);
+        used.FirstRow = std::min(used.FirstRow, cell->Row());
+        used.LastRow = std::max(used.LastRow, cell->Row());
+        used.FirstCol = std::min<uint8_t>(used.FirstCol, static_cast<uint8_t>(cell->Col()));
+        used.LastCol = std::max<uint8_t>(used.LastCol, static_cast<uint8_t>(cell->Col()));
+    }
+    rect = used;
+    return true;
+}
+
+bool TSheet::FindMergedArea(int row, int col, TRangeRect& rect) const
+{
+    for (int i = 0; i < FRanges->Count(); ++i) {
+        const TRange* range = FRanges->Items(i);
+        if (range->Merged() && range->FindRect(row, col, rect))
+            return true;
+    }
+    return false;
+}
+
+void TSheet::GroupRows(int first, int last)
+{
+    for (int row = first; row <= last; ++row)
+        FRows->GetRow(row)->IncOutlineLevel();
+}
+
+void TSheet::GroupColumns(int first, int last)
+{
+    for (int col = first; col <= last; ++col)
+        FColumns->GetColumn(col)->IncOutlineLevel();
+}

@@ -1,0 +1,61 @@
+#include "styles/VDataTable.h"
+
+#include "styles/XLSError.h"
+
+TVirtualDataTable::TVirtualDataTable() : FRecords(1024, HashKindCrc) {}
+
+int32_t TVirtualDataTable::UseCount(int index) const
+{
+    if (index < 0 || index >= Count())
+        RaiseListIndexError(index);
+    return FUseCounts[static_cast<size_t>(index)];
+}
+
+int TVirtualDataTable::Intern(const std::string& rec)
+{
+    int index = IndexOf(rec);
+    if (index < 0) {
+        index = FRecords.Add(rec);
+        FUseCounts.push_back(0);
+    }
+    AddRef(index);
+    return index;
+}
+
+int TVirtualDataTable::Append(const std::string& rec)
+{
+    const int index = FRecords.Add(rec);
+    FUseCounts.push_back(1);
+    return index;
+}
+
+int TVirtualDataTable::IndexOf(const std::string& rec)
+{
+    return FRecords.IndexOf(rec);
+}
+
+int TVirtualDataTable::Replace(const std::string& oldRec, const std::string& newRec)
+{
+    if (oldRec == newRec)
+        return IndexOf(oldRec);
+    Release(IndexOf(oldRec));
+    return Intern(newRec);
+}
+
+void TVirtualDataTable::AddRef(int index)
+{
+    if (index >= 0 && index < Count())
+        ++FUseCounts[static_cast<size_t>(index)];
+}
+
+void TVirtualDataTable::Release(int index)
+{
+    if (index >= 0 && index < Count() && FUseCounts[static_cast<size_t>(index)] > 0)
+        --FUseCounts[static_cast<size_t>(index)];
+}
+
+void TVirtualDataTable::Clear()
+{
+    FRecords.Clear();
+    FUseCounts.clear();
+}

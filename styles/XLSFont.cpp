@@ -1,0 +1,172 @@
+#include "styles/XLSFont.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "platform/ScreenMetrics.h"
+
+namespace {
+
+// [MS-XLS] default palette, colour indexes 8..63, then the two automatic colours.
+constexpr TColor kPalette[PaletteCount] = {
+    RGBColor(0x00, 0x00, 0x00), RGBColor(0xFF, 0xFF, 0xFF), RGBColor(0xFF, 0x00, 0x00), RGBColor(0x00, 0xFF, 0x00),
+    RGBColor(0x00, 0x00, 0xFF), RGBColor(0xFF, 0xFF, 0x00), RGBColor(0xFF, 0x00, 0xFF), RGBColor(0x00, 0xFF, 0xFF),
+    RGBColor(0x80, 0x00, 0x00), RGBColor(0x00, 0x80, 0x00), RGBColor(0x00, 0x00, 0x80), RGBColor(0x80, 0x80, 0x00),
+    RGBColor(0x80, 0x00, 0x80), RGBColor(0x00, 0x80, 0x80), RGBColor(0xC0, 0xC0, 0xC0), RGBColor(0x80, 0x80, 0x80),
+    RGBColor(0x99, 0x99, 0xFF), RGBColor(0x99, 0x33, 0x66), RGBColor(0xFF, 0xFF, 0xCC), RGBColor(0xCC, 0xFF, 0xFF),
+    RGBColor(0x66, 0x00, 0x66), RGBColor(0xFF, 0x80, 0x80), RGBColor(0x00, 0x66, 0xCC), RGBColor(0xCC, 0xCC, 0xFF),
+    RGBColor(0x00, 0x00, 0x80), RGBColor(0xFF, 0x00, 0xFF), RGBColor(0xFF, 0xFF, 0x00), RGBColor(0x00, 0xFF, 0xFF),
+    RGBColor(0x80, 0x00, 0x80), RGBColor(0x80, 0x00, 0x00), RGBColor(0x00, 0x80, 0x80), RGBColor(0x00, 0x00, 0xFF),
+    RGBColor(0x00, 0xCC, 0xFF), RGBColor(0xCC, 0xFF, 0xFF), RGBColor(0xCC, 0xFF, 0xCC), RGBColor(0xFF, 0xFF, 0x99),
+    RGBColor(0x99, 0xCC, 0xFF), RGBColor(0xFF, 0x99, 0xCC), RGBColor(0xCC, 0x99, 0xFF), RGBColor(0xFF, 0xCC, 0x99),
+    RGBColor(0x33, 0x66, 0xFF), RGBColor(0x33, 0xCC, 0xCC), RGBColor(0x99, 0xCC, 0x00), RGBColor(0xFF, 0xCC, 0x00),
+    RGBColor(0xFF, 0x99, 0x00), RGBColor(0xFF, 0x66, 0x00), RGBColor(0x66, 0x66, 0x99), RGBColor(0x96, 0x96, 0x96),
+    RGBColor(0x00, 0x33, 0x66), RGBColor(0x33, 0x99, 0x66), RGBColor(0x00, 0x33, 0x00), RGBColor(0x33, 0x33, 0x00),
+    RGBColor(0x99, 0x33, 0x00), RGBColor(0x99, 0x33, 0x66), RGBColor(0x33, 0x33, 0x99), RGBColor(0x33, 0x33, 0x33),
+    RGBColor(0x00, 0x00, 0x00), RGBColor(0x00, 0x00, 0x00),
+};
+
+uint16_t ReadU16(const uint8_t* body, size_t size, size_t at)
+{
+    return at + 2 <= size ? static_cast<uint16_t>(body[at] | (body[at + 1] << 8)) : 0;
+}
+
+} // namespace
+
+uint8_t ColorIndexFromFile(uint16_t icv)
+{
+    return icv >= 8 && icv <= 65 ? static_cast<uint8_t>(icv - 7) : 1;
+}
+
+TColor PaletteColor(uint8_t index)
+{
+    const uint8_t i = index & 0x7F;
+    return i >= 1 && i <= PaletteCount ? kPalette[i - 1] : RGBColor(0, 0, 0);
+}
+
+uint8_t NearestColorIndex(TColor color)
+{
+    if (color & SystemColorFlag)
+        color = SystemColorRGB(static_cast<uint8_t>(color & 0xFF));
+    uint8_t best = 1;
+    long bestDistance = 0xFFFFFF;
+    for (uint8_t i = 1; i <= PaletteCount; ++i) {
+        const TColor entry = kPalette[i - 1];
+        const double dr = RedOf(color) - RedOf(entry);
+        const double dg = GreenOf(color) - GreenOf(entry);
+        const double db = BlueOf(color) - BlueOf(entry);
+        const long distance = std::lrint(std::sqrt(dr * dr + dg * dg + db * db));
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = i;
+        }
+    }
+    return best;
+}
+
+std::u16string TFontRecord::Name() const
+{
+    char16_t units[100];
+    std::memcpy(units, reinterpret_cast<const char*>(this) + offsetof(TFontRecord, NameUnits), sizeof units);
+    size_t length = 0;
+    while (length < 100 && units[length] != 0)
+        ++length;
+    return std::u16string(units, length);
+}
+
+void TFontRecord::SetName(const std::u16string& name)
+{
+    char16_t units[100] = {};
+    std::memcpy(units, name.data(), std::min<size_t>(name.size(), 100) * sizeof(char16_t));
+    std::memcpy(reinterpret_cast<char*>(this) + offsetof(TFontRecord, NameUnits), units, sizeof units);
+}
+
+std::string TFontRecord::Bytes() const
+{
+    return std::string(reinterpret_cast<const char*>(this), sizeof(TFontRecord));
+}
+
+TFontRecord TFontRecord::FromBytes(const std::string& bytes)
+{
+    TFontRecord rec;
+    std::memset(&rec, 0, sizeof rec);
+    std::memcpy(&rec, bytes.data(), std::min(bytes.size(), sizeof rec));
+    return rec;
+}
+
+TFontRecord TFontRecord::Default()
+{
+    TFontRecord rec;
+    std::memset(&rec, 0, sizeof rec);
+    rec.ColorIndex = AutoForegroundColor;
+    rec.Size = 10;
+    rec.SetName(u"Arial");
+    return rec;
+}
+
+TVirtualFontTable::TVirtualFontTable() : FBuffer(TFontRecord::Default())
+{
+    ResetBuffer();
+    Commit();
+}
+
+void TVirtualFontTable::Clear()
+{
+    FTable.Clear();
+    ResetBuffer();
+}
+
+TFontRecord& TVirtualFontTable::ResetBuffer()
+{
+    FLoadedRecord.clear();
+    FBuffer = TFontRecord::Default();
+    return FBuffer;
+}
+
+TFontRecord& TVirtualFontTable::Load(int index)
+{
+    FLoadedRecord = FTable.Get(index);
+    FBuffer = TFontRecord::FromBytes(FLoadedRecord);
+    return FBuffer;
+}
+
+int TVirtualFontTable::Commit()
+{
+    return FTable.Replace(FLoadedRecord, FBuffer.Bytes());
+}
+
+int TVirtualFontTable::Append()
+{
+    return FTable.Append(FBuffer.Bytes());
+}
+
+TFontRecord& TVirtualFontTable::ReadFontRecord(const uint8_t* body, size_t size)
+{
+    ResetBuffer();
+    const uint16_t height = ReadU16(body, size, 0);
+    const uint16_t options = ReadU16(body, size, 2);
+    FBuffer.Size = height / 20;
+    FBuffer.Italic = (options & 0x0002) ? 1 : 0;
+    FBuffer.StrikeOut = (options & 0x0008) ? 1 : 0;
+    FBuffer.ColorIndex = ColorIndexFromFile(ReadU16(body, size, 4));
+    FBuffer.Bold = ReadU16(body, size, 6) == 700 ? 1 : 0;
+    FBuffer.Script = static_cast<uint8_t>(ReadU16(body, size, 8) & 0xFF);
+    FBuffer.UnderlineKind = size > 10 ? body[10] : 0;
+    FBuffer.Underline = FBuffer.UnderlineKind != 0 ? 1 : 0;
+
+    // ShortXLUnicodeString at offset 14: count, option byte, characters.
+    std::u16string name;
+    if (size >= 16) {
+        const size_t count = body[14];
+        const bool wide = body[15] & 0x01;
+        const size_t unitSize = wide ? 2 : 1;
+        const size_t available = (size - 16) / unitSize;
+        const size_t length = std::min({count, available, size_t{100}});
+        for (size_t i = 0; i < length; ++i) {
+            const uint8_t* at = body + 16 + i * unitSize;
+            name.push_back(wide ? static_cast<char16_t>(at[0] | (at[1] << 8)) : static_cast<char16_t>(at[0]));
+        }
+    }
+    FBuffer.SetName(name);
+    return FBuffer;
+}

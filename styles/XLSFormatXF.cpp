@@ -1,0 +1,148 @@
+#include "styles/XLSFormatXF.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "styles/XLSFont.h"
+
+namespace {
+
+uint32_t ReadLE(const uint8_t* body, size_t size, size_t at, size_t width)
+{
+    uint32_t value = 0;
+    for (size_t i = 0; i < width && at + i < size; ++i)
+        value |= static_cast<uint32_t>(body[at + i]) << (8 * i);
+    return value;
+}
+
+} // namespace
+
+std::string TXFRecord::Bytes() const
+{
+    return std::string(reinterpret_cast<const char*>(this), sizeof(TXFRecord));
+}
+
+TXFRecord TXFRecord::FromBytes(const std::string& bytes)
+{
+    TXFRecord rec;
+    std::memset(&rec, 0, sizeof rec);
+    std::memcpy(&rec, bytes.data(), std::min(bytes.size(), sizeof rec));
+    return rec;
+}
+
+TXFRecord TXFRecord::Default()
+{
+    TXFRecord rec;
+    std::memset(&rec, 0, sizeof rec);
+    rec.VAlign = 2;
+    rec.PatternColor = AutoForegroundColor;
+    rec.FillColor = AutoBackgroundColor;
+    std::fill(std::begin(rec.BorderColor), std::end(rec.BorderColor), AutoBackgroundColor);
+    rec.Locked = 1;
+    return rec;
+}
+
+TVirtualXFTable::TVirtualXFTable() : FBuffer(TXFRecord::Default())
+{
+    ResetBuffer();
+    FDefaultIndex = Commit();
+    Load(FDefaultIndex);
+    FDefaultRecord = FLoadedRecord;
+}
+
+void TVirtualXFTable::Clear()
+{
+    FTable.Clear();
+    ResetBuffer();
+}
+
+TXFRecord& TVirtualXFTable::ResetBuffer()
+{
+    FLoadedRecord.clear();
+    FBuffer = TXFRecord::Default();
+    return FBuffer;
+}
+
+TXFRecord& TVirtualXFTable::Load(int index)
+{
+    FLoadedRecord = FTable.Get(index);
+    FBuffer = TXFRecord::FromBytes(FLoadedRecord);
+    return FBuffer;
+}
+
+int TVirtualXFTable::Commit()
+{
+    return FTable.Replace(FLoadedRecord, FBuffer.Bytes());
+}
+
+int TVirtualXFTable::Append()
+{
+    return FTable.Append(FBuffer.Bytes());
+}
+
+void TVirtualXFTable::EnsureDefault()
+{
+    FDefaultIndex = FTable.IndexOf(FDefaultRecord);
+    if (FDefaultIndex < 0) {
+        ResetBuffer();
+        FDefaultIndex = Commit();
+    }
+}
+
+TXFRecord TVirtualXFTable::GetOrDefault(int index) const
+{
+    if (index < 0 || index >= Count())
+        return TXFRecord::FromBytes(FDefaultRecord);
+    return Get(index);
+}
+
+TXFRecord& TVirtualXFTable::ReadXFRecord(const uint8_t* body, size_t size)
+{
+    ResetBuffer();
+    FBuffer.FontIndex = static_cast<uint16_t>(ReadLE(body, size, 0, 2));
+    FBuffer.FormatIndex = static_cast<uint16_t>(ReadLE(body, size, 2, 2));
+
+    const uint32_t protection = ReadLE(body, size, 4, 2);
+    FBuffer.Locked = protection & 0x0001;
+    FBuffer.StyleXF = (protection & 0x0004) ? 1 : 0;
+
+    const uint32_t alignment = ReadLE(body, size, 6, 2);
+    FBuffer.HAlign = alignment & 0x07;
+    FBuffer.WrapText = (alignment >> 3) & 0x01;
+    FBuffer.VAlign = (alignment >> 4) & 0x07;
+    FBuffer.Rotation = static_cast<uint8_t>(alignment >> 8);
+
+    FBuffer.Indent = ReadLE(body, size, 8, 2) & 0x0F;
+
+    const uint32_t styles = ReadLE(body, size, 10, 2);
+    for (int side = 0; side < 4; ++side)
+        FBuffer.BorderStyle[side] = (styles >> (4 * side)) & 0x0F;
+
+    const uint32_t sideColors = ReadLE(body, size, 12, 2);
+    FBuffer.BorderColor[BorderLeft] = ColorIndexFromFile(sideColors & 0x7F);
+    FBuffer.BorderColor[BorderRight] = ColorIndexFromFile((sideColors >> 7) & 0x7F);
+
+    const uint32_t edgeColors = ReadLE(body, size, 14, 4);
+    FBuffer.BorderColor[BorderTop] = ColorIndexFromFile(edgeColors & 0x7F);
+    FBuffer.BorderColor[BorderBottom] = ColorIndexFromFile((edgeColors >> 7) & 0x7F);
+    FBuffer.FillPattern = static_cast<uint8_t>(edgeColors >> 26);
+
+    const uint32_t fill = ReadLE(body, size, 18, 2);
+    const uint8_t fore = ColorIndexFromFile(fill & 0x7F);
+    const uint8_t back = ColorIndexFromFile((fill >> 7) & 0x7F);
+    if (FBuffer.FillPattern == 1) {
+        FBuffer.FillColor = fore;
+        FBuffer.PatternColor = back;
+    } else {
+        FBuffer.PatternColor = fore;
+        FBuffer.FillColor = back;
+    }
+    return FBuffer;
+}
+
+bool TVirtualXFTable::IsPlain(const TXFRecord& rec)
+{
+    return rec.FormatIndex == 0 && rec.WrapText == 0 && rec.FillPattern == 0 && rec.Merged == 0 &&
+           rec.Indent == 0 && rec.Locked == 1 && rec.BorderStyle[0] == 0 && rec.BorderStyle[1] == 0 &&
+           rec.BorderStyle[2] == 0 && rec.BorderStyle[3] == 0;
+}

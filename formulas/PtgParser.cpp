@@ -68,7 +68,7 @@ std::string ColumnName(uint8_t column) {
 // Local stand-in for the general number form: at most 15 significant digits,
 // no trailing zeros, plain notation for magnitudes from 0.0001 up to 15
 // integer digits, otherwise d.dddE[-]x.
-std::string GeneralNumberText(double value, char decimalSeparator) {
+std::string GeneralNumberText(double value, const std::string& decimalSeparator) {
     if (value == 0) return "0";
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%.14e", value); // [-]d.dddddddddddddde[+-]xx
@@ -160,9 +160,10 @@ std::string AreaAt(const std::string& data, size_t offset, bool relative, uint16
 } // namespace
 
 TPtgParser::TPtgParser(const std::vector<std::string>& sheetNames,
-                       const std::vector<std::string>& externSheets)
+                       const std::vector<std::string>& externSheets, const TLocale& locale)
     : SheetNames(&sheetNames),
       ExternSheets(&externSheets),
+      Locale(&locale),
       Stack(std::make_unique<TStringStack>()),
       SharedFormulas(std::make_unique<TXLSSharedFormulas>()) {}
 
@@ -245,7 +246,7 @@ bool TPtgParser::ReadToken(uint8_t type, size_t& pos, TPtgToken& token) {
         double value;
         std::memcpy(&value, token.Data.data(), sizeof value);
         if (!std::isfinite(value)) return false; // no text can stand for it
-        token.Text = GeneralNumberText(value, DecimalSeparator);
+        token.Text = GeneralNumberText(value, Locale->DecimalSeparator);
         return true;
     }
     case 0x21: {

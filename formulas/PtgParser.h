@@ -5,6 +5,7 @@
 #pragma once
 
 #include "formulas/Lists.h"
+#include "platform/Locale.h"
 
 #include <cstdint>
 #include <memory>
@@ -40,8 +41,11 @@ public:
     // Keeps both lists by reference; the caller owns them and fills them
     // before the first Decode. sheetNames: every sheet's name in the 8-bit
     // code page, in sheet order; externSheets: the 6-byte EXTERNSHEET entries.
+    // Number constants are written with the decimal separator of `locale`,
+    // which must outlive the parser.
     TPtgParser(const std::vector<std::string>& sheetNames,
-               const std::vector<std::string>& externSheets);
+               const std::vector<std::string>& externSheets,
+               const TLocale& locale = UserLocale());
 
     // Decodes the tokens of the formula in cell (row, col) of sheet
     // sheetIndex. options is the FORMULA record's option word; with its shared
@@ -51,9 +55,6 @@ public:
     int32_t Decode(uint16_t sheetIndex, uint16_t row, const std::string& tokenBytes,
                    uint16_t options, uint16_t col);
 
-    // Decimal separator written into number constants (the user's locale).
-    char DecimalSeparator = '.';
-
     int32_t ErrorCode = 0;
     std::string TokenBytes;
     uint16_t BaseRow = 0;
@@ -62,6 +63,7 @@ public:
     std::vector<TPtgToken> TokenList;
     const std::vector<std::string>* SheetNames;
     const std::vector<std::string>* ExternSheets;
+    const TLocale* Locale;
     std::unique_ptr<TStringStack> Stack;
     std::unique_ptr<TXLSSharedFormulas> SharedFormulas;
 

@@ -1,17 +1,16 @@
 #include "formulas/PtgParser.h"
 
 #include "formulas/XLSFormula.h"
+#include "platform/CodePage.h"
+#include "styles/XLSFormat.h"
 
-#include <array>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
 namespace {
 
-// Attribute bits ([MS-XLS] 2.5.198.3x PtgAttr*).
+// Attribute bits of the PtgAttr* tokens ([MS-XLS]).
 constexpr uint8_t kAttrVolatile = 0x01;
 constexpr uint8_t kAttrIf = 0x02;
 constexpr uint8_t kAttrGoto = 0x08;
@@ -59,68 +58,11 @@ const char* OperatorSign(uint8_t type) {
     }
 }
 
-// Local stand-in for the column naming of the number format unit.
-std::string ColumnName(uint8_t column) {
-    if (column < 26) return std::string(1, static_cast<char>('A' + column));
-    return {static_cast<char>(64 + column / 26), static_cast<char>(65 + column % 26)};
-}
-
-// Local stand-in for the general number form: at most 15 significant digits,
-// no trailing zeros, plain notation for magnitudes from 0.0001 up to 15
-// integer digits, otherwise d.dddE[-]x.
-std::string GeneralNumberText(double value, const std::string& decimalSeparator) {
-    if (value == 0) return "0";
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.14e", value); // [-]d.dddddddddddddde[+-]xx
-    const char* exponentMark = std::strchr(buffer, 'e');
-    const int exponent = std::atoi(exponentMark + 1);
-    std::string digits;
-    for (const char* p = buffer; p != exponentMark; ++p)
-        if (*p >= '0' && *p <= '9') digits += *p;
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-
-    std::string text = value < 0 ? "-" : "";
-    std::string fraction;
-    if (exponent >= -4 && exponent < 15) {
-        if (exponent >= 0) {
-            const size_t integerDigits = static_cast<size_t>(exponent) + 1;
-            if (digits.size() < integerDigits) digits.append(integerDigits - digits.size(), '0');
-            text += digits.substr(0, integerDigits);
-            fraction = digits.substr(integerDigits);
-        } else {
-            text += '0';
-            fraction = std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
-        }
-        if (!fraction.empty()) text += decimalSeparator + fraction;
-        return text;
-    }
-    text += digits[0];
-    if (digits.size() > 1) text += decimalSeparator + digits.substr(1);
-    text += 'E';
-    if (exponent < 0) text += '-';
-    text += std::to_string(std::abs(exponent));
-    return text;
-}
-
-// Local stand-in for the code page layer: one UTF-16 unit to Windows-1252,
-// '?' where the code page has no such character.
-char AnsiChar(char16_t unit) {
-    static constexpr std::array<char16_t, 32> kHighControls{
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
-    for (size_t i = 0; i < kHighControls.size(); ++i)
-        if (kHighControls[i] != 0 && kHighControls[i] == unit) return static_cast<char>(0x80 + i);
-    return '?';
-}
-
 // A cell reference as text: "$" before an absolute column and row.
 std::string CellText(uint16_t row, uint16_t colWord) {
     std::string text;
     if (!(colWord & kColRelative)) text += '$';
-    text += ColumnName(static_cast<uint8_t>(colWord & 0xFF));
+    text += ColumnLetters(colWord & 0xFF);
     if (!(colWord & kRowRelative)) text += '$';
     text += std::to_string(row + 1);
     return text;
@@ -246,7 +188,7 @@ bool TPtgParser::ReadToken(uint8_t type, size_t& pos, TPtgToken& token) {
         double value;
         std::memcpy(&value, token.Data.data(), sizeof value);
         if (!std::isfinite(value)) return false; // no text can stand for it
-        token.Text = GeneralNumberText(value, Locale->DecimalSeparator);
+        token.Text = FormatNumberText("", value, *Locale);
         return true;
     }
     case 0x21: {
@@ -297,11 +239,13 @@ bool TPtgParser::FillStringToken(size_t& pos, TPtgToken& token) {
     token.Data = TokenBytes.substr(pos, size);
     pos += size;
 
-    token.Text = "\"";
-    for (size_t i = 0; i < count; ++i)
-        token.Text += wide ? AnsiChar(static_cast<char16_t>(U16(token.Data, 2 + 2 * i)))
-                           : token.Data[2 + i];
-    token.Text += '"';
+    std::string chars = token.Data.substr(2);
+    if (wide) {
+        std::u16string units;
+        for (size_t i = 0; i < count; ++i) units += static_cast<char16_t>(U16(token.Data, 2 + 2 * i));
+        chars = WideToAnsi(units);
+    }
+    token.Text = "\"" + chars + "\"";
     return true;
 }
 

@@ -1,0 +1,304 @@
+// The number formatter: the general form and one-section formats of "0", "#",
+// ".", ",", "E+"/"E-" and quoted text, with the locale's separators.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "styles/FormatParts.h"
+#include "styles/XLSFormat.h"
+
+namespace {
+
+const size_t kMaxFormatLength = 224;
+const int kRoundingDigits = 18; // values are rounded on their 18-digit decimal form
+const int kMaxIntegerDigits = 18;
+
+// Where the placeholders of a format stand.
+struct TLayout {
+    int IntPlaceholders = 0; // "0"/"#" before the point
+    int MinIntDigits = 0;    // from the first "0" before the point onward
+    int Decimals = 0;        // placeholders after the point
+    int MinDecimals = 0;     // up to the last "0" after the point
+    bool Grouping = false;
+    bool Scientific = false;
+    bool HashBeforePoint = false;
+    size_t ExponentPos = std::string::npos; // the "E"/"e" of "E+"/"E-"
+    int ExponentZeros = 0;
+};
+
+bool IsPlaceholder(char c) { return c == '0' || c == '#'; }
+
+bool IsExponentAt(const std::string& f, size_t i)
+{
+    return (f[i] == 'E' || f[i] == 'e') && i + 1 < f.size() && (f[i + 1] == '+' || f[i + 1] == '-');
+}
+
+TLayout ScanLayout(const std::string& f)
+{
+    TLayout l;
+    bool point = false;
+    int firstZero = -1;
+    for (size_t i = 0; i < f.size();) {
+        char c = f[i];
+        if (IsQuote(c)) {
+            std::string skipped;
+            i = CopyQuoted(f, i, skipped);
+            continue;
+        }
+        if (c == ',') l.Grouping = true;
+        else if (c == '.' && !l.Scientific) point = true;
+        else if (IsPlaceholder(c) && !l.Scientific) {
+            if (!point) {
+                if (c == '0' && firstZero < 0) firstZero = l.IntPlaceholders;
+                if (c == '#') l.HashBeforePoint = true;
+                ++l.IntPlaceholders;
+            } else {
+                ++l.Decimals;
+                if (c == '0') l.MinDecimals = l.Decimals;
+            }
+        } else if (!l.Scientific && IsExponentAt(f, i)) {
+            l.Scientific = true;
+            l.ExponentPos = i;
+            i += 2;
+            while (i < f.size() && f[i] == '0') { ++l.ExponentZeros; ++i; }
+            continue;
+        }
+        ++i;
+    }
+    if (firstZero >= 0) l.MinIntDigits = l.IntPlaceholders - firstZero;
+    return l;
+}
+
+// The digits a formatted number writes.
+struct TDigits {
+    std::string Integer;  // padded to the forced integer digits
+    std::string Fraction; // the decimals that are shown
+    int Exponent = 0;
+    bool Zero = true;     // the shown value is zero (no minus sign)
+};
+
+// Mantissa and exponent for scientific notation. With "#" among several
+// integer placeholders the exponent is a multiple of their number
+// ("##0.0E+0" is engineering notation); otherwise the mantissa has as many
+// integer digits as there are placeholders (at least one).
+void Scientific(double x, const TLayout& l, TDecimal& mantissa, int& exponent)
+{
+    exponent = 0;
+    mantissa = ToDecimal(x, kRoundingDigits);
+    if (mantissa.Digits.empty()) return;
+    int places = l.IntPlaceholders > 0 ? l.IntPlaceholders : 1;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        int e10 = mantissa.Exponent;
+        int intDigits = places;
+        if (l.HashBeforePoint && places > 1) {
+            int shift = ((e10 % places) + places) % places;
+            intDigits = shift + 1;
+        }
+        exponent = e10 - (intDigits - 1);
+        TDecimal m = mantissa;
+        m.Exponent = intDigits - 1;
+        RoundDecimal(m, l.Decimals);
+        if (m.Exponent == intDigits - 1 || attempt == 1) { mantissa = m; return; }
+        // rounding carried into a new digit (9.99 -> 10.0): lay out 10^(e10+1)
+        mantissa.Digits = "1";
+        mantissa.Exponent = e10 + 1;
+    }
+}
+
+std::string Grouped(const std::string& digits, const TLayout& l, const TLocale& locale)
+{
+    if (!l.Grouping) return digits;
+    std::string out;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        out += digits[i];
+        size_t fromRight = digits.size() - 1 - i;
+        if (fromRight > 0 && fromRight % 3 == 0) out += locale.GroupingSeparator;
+    }
+    return out;
+}
+
+// Writes the format left to right with the digits in their places.
+std::string WriteOut(const std::string& f, const TLayout& l, const TDigits& d, bool negative, const TLocale& locale)
+{
+    std::string out;
+    const std::string& ints = d.Integer;
+    const int len = static_cast<int>(ints.size());
+    bool point = false;
+    int intIndex = 0, decIndex = 0;
+    auto writeIntDigit = [&](int fromRight) {
+        out += ints[len - 1 - fromRight];
+        if (l.Grouping && fromRight > 0 && fromRight % 3 == 0) out += locale.GroupingSeparator;
+    };
+    for (size_t i = 0; i < f.size();) {
+        char c = f[i];
+        if (IsQuote(c)) { i = CopyQuoted(f, i, out); continue; }
+        if (i == l.ExponentPos) {
+            out += c;
+            if (f[i + 1] == '+') out += d.Exponent < 0 ? '-' : '+';
+            else if (d.Exponent < 0) out += '-';
+            out += PaddedNumber(std::llabs(d.Exponent), std::min(l.ExponentZeros, 4));
+            i += 2 + l.ExponentZeros;
+            continue;
+        }
+        bool mantissaPart = l.ExponentPos == std::string::npos || i < l.ExponentPos;
+        if (IsPlaceholder(c) && mantissaPart) {
+            if (!point) {
+                int own = l.IntPlaceholders - 1 - intIndex;
+                // the first placeholder also writes the digits the others cannot hold
+                for (int p = intIndex == 0 ? len - 1 : own; p >= own; --p)
+                    if (p < len) writeIntDigit(p);
+                ++intIndex;
+            } else {
+                if (decIndex < static_cast<int>(d.Fraction.size())) out += d.Fraction[decIndex];
+                ++decIndex;
+            }
+        } else if (c == '.' && mantissaPart && !point) {
+            point = true;
+            if (l.IntPlaceholders == 0) out += Grouped(ints, l, locale);
+            if (!d.Fraction.empty()) out += locale.DecimalSeparator;
+        } else if (c != '.' && c != ',') {
+            out += c;
+        }
+        ++i;
+    }
+    return negative ? "-" + out : out;
+}
+
+std::string FormatWithLayout(const std::string& f, double x, const TLocale& locale)
+{
+    const TLayout l = ScanLayout(f);
+    TDigits d;
+    TDecimal value;
+    if (l.Scientific) {
+        Scientific(x, l, value, d.Exponent);
+    } else {
+        value = ToDecimal(x, kRoundingDigits);
+        RoundDecimal(value, l.Decimals);
+        if (!value.Digits.empty() && value.Exponent + 1 > kMaxIntegerDigits) return GeneralNumberText(x, locale);
+    }
+    d.Zero = value.Digits.empty();
+    d.Integer = IntegerDigits(value);
+    if (static_cast<int>(d.Integer.size()) < l.MinIntDigits)
+        d.Integer.insert(0, l.MinIntDigits - d.Integer.size(), '0');
+    d.Fraction = FractionDigits(value, l.Decimals);
+    size_t shown = d.Fraction.find_last_not_of('0');
+    shown = shown == std::string::npos ? 0 : shown + 1;
+    d.Fraction.resize(std::max<size_t>(shown, l.MinDecimals));
+    return WriteOut(f, l, d, x < 0 && !d.Zero, locale);
+}
+
+// The format up to its first ";" outside quotes.
+std::string FirstSection(const std::string& f)
+{
+    for (size_t i = 0; i < f.size();) {
+        if (IsQuote(f[i])) { std::string skipped; i = CopyQuoted(f, i, skipped); continue; }
+        if (f[i] == ';') return f.substr(0, i);
+        ++i;
+    }
+    return f;
+}
+
+} // namespace
+
+TDecimal ToDecimal(double x, int significant)
+{
+    TDecimal d;
+    x = std::fabs(x);
+    if (x == 0 || !std::isfinite(x)) return d;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*e", significant - 1, x);
+    // "d.ddddde+XX"
+    const char* e = buf;
+    while (*e && *e != 'e') {
+        if (*e >= '0' && *e <= '9') d.Digits += *e;
+        ++e;
+    }
+    d.Exponent = *e ? std::atoi(e + 1) : 0;
+    size_t last = d.Digits.find_last_not_of('0');
+    d.Digits.resize(last == std::string::npos ? 0 : last + 1);
+    return d;
+}
+
+void RoundDecimal(TDecimal& d, int decimals)
+{
+    long long keep = static_cast<long long>(d.Exponent) + 1 + decimals; // digits that stay
+    if (keep >= static_cast<long long>(d.Digits.size())) return;
+    if (keep < 0) { d.Digits.clear(); d.Exponent = 0; return; }
+    bool up = d.Digits[keep] >= '5';
+    d.Digits.resize(keep);
+    if (up) {
+        long long i = keep - 1;
+        while (i >= 0 && d.Digits[i] == '9') d.Digits[i--] = '0';
+        if (i >= 0) ++d.Digits[i];
+        else { d.Digits.insert(d.Digits.begin(), '1'); ++d.Exponent; }
+    }
+    size_t last = d.Digits.find_last_not_of('0');
+    d.Digits.resize(last == std::string::npos ? 0 : last + 1);
+    if (d.Digits.empty()) d.Exponent = 0;
+}
+
+std::string IntegerDigits(const TDecimal& d)
+{
+    if (d.Digits.empty() || d.Exponent < 0) return "";
+    std::string out = d.Digits.substr(0, d.Exponent + 1);
+    out.resize(d.Exponent + 1, '0');
+    return out;
+}
+
+std::string FractionDigits(const TDecimal& d, int count)
+{
+    std::string out;
+    for (int k = 0; k < count; ++k) {
+        long long index = static_cast<long long>(d.Exponent) + 1 + k; // digit k after the point
+        out += index >= 0 && index < static_cast<long long>(d.Digits.size()) ? d.Digits[index] : '0';
+    }
+    return out;
+}
+
+std::string NonFiniteText(double x)
+{
+    if (std::isnan(x)) return "NAN";
+    if (std::isinf(x)) return x < 0 ? "-INF" : "INF";
+    return "";
+}
+
+std::string GeneralNumberText(double x, const TLocale& locale)
+{
+    if (!std::isfinite(x)) return NonFiniteText(x);
+    TDecimal d = ToDecimal(x, 15);
+    if (d.Digits.empty()) return "0";
+    std::string out = x < 0 ? "-" : "";
+    if (d.Exponent >= -4 && d.Exponent + 1 <= 15) {
+        std::string ints = IntegerDigits(d);
+        out += ints.empty() ? "0" : ints;
+        int decimals = static_cast<int>(d.Digits.size()) - (d.Exponent + 1);
+        if (decimals > 0) out += locale.DecimalSeparator + FractionDigits(d, decimals);
+        return out;
+    }
+    out += d.Digits[0];
+    if (d.Digits.size() > 1) out += locale.DecimalSeparator + d.Digits.substr(1);
+    out += 'E';
+    if (d.Exponent < 0) out += '-';
+    out += std::to_string(std::abs(d.Exponent));
+    return out;
+}
+
+std::string PaddedNumber(long long value, int width)
+{
+    std::string s = std::to_string(value);
+    if (static_cast<int>(s.size()) < width) s.insert(0, width - s.size(), '0');
+    return s;
+}
+
+std::string FormatNumberText(const std::string& f, double x, const TLocale& locale)
+{
+    if (f.size() > kMaxFormatLength) throw EConvertError("Format string too long");
+    const std::string section = FirstSection(f);
+    if (!std::isfinite(x)) return NonFiniteText(x);
+    if (section.empty()) return GeneralNumberText(x, locale);
+    std::string fraction;
+    if (FormatFractionText(section, x, locale, fraction)) return fraction;
+    return FormatWithLayout(section, x, locale);
+}
+
+std::string FormatNumberText(const std::string& f, double x) { return FormatNumberText(f, x, UserLocale()); }

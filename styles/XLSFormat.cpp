@@ -1,0 +1,162 @@
+// Classes of number formats, the cleaning of a format, column names and the
+// display text of a cell.
+#include "styles/XLSFormat.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "model/Cell.h"
+#include "model/Sheet.h"
+#include "model/Workbook.h"
+#include "platform/CodePage.h"
+#include "styles/XLSFormatStr.h"
+
+namespace {
+
+std::string Lowered(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// Removes every occurrence of `word`, ignoring letter case.
+void RemoveAllNoCase(std::string& s, const std::string& word)
+{
+    std::string lower = Lowered(s);
+    std::string out;
+    size_t from = 0;
+    for (size_t at; (at = lower.find(word, from)) != std::string::npos; from = at + word.size())
+        out.append(s, from, at - from);
+    out.append(s, from, std::string::npos);
+    s = out;
+}
+
+// A number kind of the display text with the value it carries.
+struct TNumber {
+    bool Integer = false;
+    int64_t IntValue = 0;
+    double Value = 0;
+};
+
+TNumber NumberOf(const TVariant& v)
+{
+    TNumber n;
+    if (v.IsInteger()) {
+        n.Integer = true;
+        n.IntValue = v.AsInt64();
+        n.Value = static_cast<double>(n.IntValue);
+    } else if (v.Type() == varSingle) {
+        // the float's own shortest digits, not those of its widening to double
+        const float f = static_cast<float>(v.AsDouble());
+        n.Value = f;
+        char buf[32];
+        for (int digits = 6; digits <= 9; ++digits) {
+            std::snprintf(buf, sizeof buf, "%.*g", digits, static_cast<double>(f));
+            if (std::strtof(buf, nullptr) == f) { n.Value = std::strtod(buf, nullptr); break; }
+        }
+    } else {
+        n.Value = v.AsDouble();
+    }
+    return n;
+}
+
+// "%" at the end of the format: drop it and show a hundred times the value.
+bool ApplyPercent(std::string& f, TNumber& n)
+{
+    if (f.empty() || f.back() != '%') return false;
+    f.pop_back();
+    int64_t product;
+    if (n.Integer && !__builtin_mul_overflow(n.IntValue, int64_t{100}, &product)) {
+        n.IntValue = product;
+        n.Value = static_cast<double>(product);
+    } else {
+        n.Integer = false;
+        n.Value *= 100;
+    }
+    return true;
+}
+
+std::string NumberText(const std::string& f, const TVariant& value, const TLocale& locale, bool date1904)
+{
+    std::string format = f;
+    TNumber n = NumberOf(value);
+    const bool percent = ApplyPercent(format, n);
+    std::string text;
+    if (n.Integer) text = format.find('.') != std::string::npos ? FormatNumberText(format, n.Value, locale) : std::to_string(n.IntValue);
+    else if (value.IsDate() && !percent) return FormatDateText(format, n.Value, locale, date1904);
+    else text = FormatNumberText(format, n.Value, locale);
+    return percent ? text + "%" : text;
+}
+
+} // namespace
+
+std::string ClassifyCode(int code)
+{
+    if (code == 0) return "general";
+    if ((code >= 1 && code <= 13) || (code >= 37 && code <= 44) || code == 48) return "double";
+    if ((code >= 14 && code <= 22) || (code >= 45 && code <= 47)) return "date";
+    return "";
+}
+
+std::string ClassifyText(const std::string& format)
+{
+    const std::string lower = Lowered(format);
+    if (lower == "general") return "general";
+    if (format == "@") return "text";
+    if (lower == "mm:ss.0") return "date";
+    if (format.find_first_of("#0") == std::string::npos) return "date";
+    if (format.find_first_of(",.") != std::string::npos) return "double";
+    return "integer";
+}
+
+std::string FormatClassOf(int code, const std::string& format)
+{
+    std::string cls = ClassifyCode(code);
+    if (cls.empty() && !format.empty()) cls = ClassifyText(format);
+    return cls;
+}
+
+std::string FormatClassOf(const TNumberFormat& format) { return FormatClassOf(format.Code, format.Format); }
+
+std::string CleanFormat(const std::string& format)
+{
+    std::string f = format.substr(0, format.find(';'));
+    for (const char* word : {"general", "_-", "_", "(", ")", "\\", "-*", "*"}) RemoveAllNoCase(f, word);
+    return f;
+}
+
+std::string ColumnLetters(int column)
+{
+    // Bijective base 26: A..Z, AA..IV for the 256 columns, and on beyond them.
+    std::string letters;
+    for (long long n = static_cast<long long>(column < 0 ? 0 : column) + 1; n > 0; n = (n - 1) / 26)
+        letters.insert(letters.begin(), static_cast<char>('A' + (n - 1) % 26));
+    return letters;
+}
+
+std::u16string DisplayTextOf(const TVariant& value, const std::string& formatText, const TLocale& locale, bool date1904)
+{
+    if (value.IsNumeric()) return AnsiToWide(NumberText(CleanFormat(formatText), value, locale, date1904));
+    if (value.IsBoolean()) return value.AsBoolean() ? u"TRUE" : u"FALSE";
+    if (value.IsWide()) return value.AsWide();
+    if (value.IsString()) return AnsiToWide(value.AsString());
+    return u"";
+}
+
+std::u16string DisplayText(const TCell& cell)
+{
+    std::string format;
+    bool date1904 = false;
+    if (cell.Value().IsNumeric()) {
+        const TStyleTables* tables = cell.StyleTables();
+        const int pos = cell.FormatIndex();
+        // a position outside the list shows as "General"
+        if (tables && tables->FormatStrings && pos < tables->FormatStrings->Count())
+            format = tables->FormatStrings->Get(pos).Format;
+        const TSheet* sheet = cell.Owner() ? cell.Owner()->Sheet() : nullptr;
+        date1904 = sheet && sheet->Workbook() && sheet->Workbook()->Date1904;
+    }
+    return DisplayTextOf(cell.Value(), format, UserLocale(), date1904);
+}

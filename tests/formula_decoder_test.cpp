@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,7 @@ std::string Area3d(unsigned type, unsigned externIndex, unsigned firstRow, unsig
 std::string ExternEntry(unsigned link, unsigned firstSheet, unsigned lastSheet) {
     return U16(link) + U16(firstSheet) + U16(lastSheet);
 }
-// Option word 2 bytes + ... of a SHRFMLA body: rectangle, reserved, use count, token length.
+// A SHRFMLA body: rectangle, reserved byte, use count, token length, tokens.
 std::string SharedBody(unsigned firstRow, unsigned lastRow, unsigned firstCol, unsigned lastCol,
                        const std::string& tokens) {
     return U16(firstRow) + U16(lastRow) + Byte(firstCol) + Byte(lastCol) + Byte(0) + Byte(1) +

@@ -1,0 +1,88 @@
+// Handlers of FORMULA, its STRING result and SHRFMLA. The tokens are kept
+// and decoded after the record loop (FormulaTexts.cpp), when every sheet
+// name and shared formula is known.
+#include "reading/XLSReader.h"
+
+#include "formulas/PtgParser.h"
+#include "model/Workbook.h"
+#include "reading/RecordCursor.h"
+
+#include <cstring>
+
+void TXLSReader::HandleFormula()
+{
+    TEasyStream& data = FCursor->Data();
+    uint16_t row = 0, col = 0, xf = 0;
+    data.ReadWord(row);
+    data.ReadWord(col);
+    data.ReadWord(xf);
+    uint8_t result[8] = {};
+    data.ReadBytes(result, sizeof result);
+
+    TCell& cell = *CurrentSheet().Cells().GetCell(row, col);
+    if (result[6] == 0xFF && result[7] == 0xFF) {
+        if (result[0] == 0) { // a string: its text follows in a STRING record
+            FPendingRow = row;
+            FPendingCol = col;
+            FPendingXF = xf;
+        } else if (result[0] == 1) {
+            cell.SetValue(TVariant::Boolean(result[2] == 1));
+        } // an error or an empty string leaves the value as it is
+    } else {
+        double value = 0;
+        std::memcpy(&value, result, sizeof value);
+        cell.SetValue(TVariant::Double(value));
+    }
+    ApplyCellFormat(cell, xf);
+
+    if (!FOptions.ReadFormulas) {
+        FCursor->Consumed = true;
+        return;
+    }
+    uint16_t options = 0, tokenSize = 0;
+    data.ReadWord(options);
+    data.Skip(4); // chain field
+    data.ReadWord(tokenSize);
+    std::string tokens;
+    data.ReadBytesAsString(tokens, tokenSize);
+    std::string entry;
+    entry += char(options & 0xFF);
+    entry += char(options >> 8);
+    FFormulaTokens.push_back(entry + tokens);
+    // A placeholder until the texts are decoded: the entry's position.
+    cell.SetFormula(std::to_string(FFormulaTokens.size() - 1));
+    FCursor->Consumed = true;
+}
+
+void TXLSReader::HandleString()
+{
+    if (FPendingRow < 0 || FPendingCol < 0 || FPendingXF < 0) {
+        FCursor->Consumed = true;
+        return;
+    }
+    TEasyStream& data = FCursor->Data();
+    uint16_t count = 0;
+    uint8_t option = 0;
+    data.ReadWord(count);
+    data.ReadByte(option);
+    const TContinuedString text = FCursor->ReadContinuedString(count, option);
+
+    SetCellValue(FPendingRow, FPendingCol, FPendingXF,
+                 text.Wide ? TVariant::Wide(Utf16FromBytes(text.Bytes)) : TVariant::String(text.Bytes));
+    FPendingRow = FPendingCol = FPendingXF = -1;
+
+    // Fewer characters than announced: the look-ahead met another record,
+    // which stays unconsumed for the loop to dispatch.
+    const size_t read = text.Wide ? text.Bytes.size() / 2 : text.Bytes.size();
+    if (read >= count) FCursor->Consumed = true;
+}
+
+void TXLSReader::HandleSharedFormula()
+{
+    if (FOptions.ReadFormulas) {
+        const TEasyStream& data = FCursor->Data();
+        FormulaDecoder().SharedFormulas->Add(uint16_t(FCurrentSheet),
+                                              std::string(reinterpret_cast<const char*>(data.Data()), data.Size()));
+    }
+    FCursor->Consumed = true;
+}

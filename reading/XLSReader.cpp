@@ -1,0 +1,141 @@
+#include "reading/XLSReader.h"
+
+#include "formulas/PtgParser.h"
+#include "model/Workbook.h"
+#include "platform/CodePage.h"
+#include "reading/BiffStream.h"
+#include "reading/CFile.h"
+#include "reading/RecordCursor.h"
+#include "styles/XLSError.h"
+
+TXLSReader::TXLSReader(TWorkbook& workbook) : FWorkbook(workbook) {}
+
+TXLSReader::~TXLSReader() = default;
+
+// Every record id the reader acts on; everything else is passed over.
+const TXLSReader::TDispatchEntry TXLSReader::DispatchTable[] = {
+    {0x0006, &TXLSReader::HandleFormula},
+    {0x000A, &TXLSReader::HandleEof},
+    {0x0013, &TXLSReader::HandlePassword},
+    {0x0014, &TXLSReader::HandleHeader},
+    {0x0015, &TXLSReader::HandleFooter},
+    {0x0017, &TXLSReader::HandleExternSheet},
+    {0x0018, &TXLSReader::HandleName},
+    {0x0022, &TXLSReader::HandleDateMode},
+    {0x0026, &TXLSReader::HandleMargin},
+    {0x0027, &TXLSReader::HandleMargin},
+    {0x0028, &TXLSReader::HandleMargin},
+    {0x0029, &TXLSReader::HandleMargin},
+    {0x002A, &TXLSReader::HandlePrintHeaders},
+    {0x002B, &TXLSReader::HandlePrintGridLines},
+    {0x002F, &TXLSReader::HandleFilePass},
+    {0x0031, &TXLSReader::HandleFont},
+    {0x0041, &TXLSReader::HandlePane},
+    {0x007D, &TXLSReader::HandleColInfo},
+    {0x0081, &TXLSReader::HandleWsBool},
+    {0x0083, &TXLSReader::HandleHCenter},
+    {0x0084, &TXLSReader::HandleVCenter},
+    {0x0085, &TXLSReader::HandleBoundSheet},
+    {0x00A0, &TXLSReader::HandleScl},
+    {0x00A1, &TXLSReader::HandleSetup},
+    {0x00BD, &TXLSReader::HandleMulRk},
+    {0x00BE, &TXLSReader::HandleMulBlank},
+    {0x00E0, &TXLSReader::HandleXF},
+    {0x00E5, &TXLSReader::HandleMergeCells},
+    {0x00FC, &TXLSReader::HandleSst},
+    {0x00FD, &TXLSReader::HandleLabelSst},
+    {0x0201, &TXLSReader::HandleBlank},
+    {0x0203, &TXLSReader::HandleNumber},
+    {0x0204, &TXLSReader::HandleLabel},
+    {0x0205, &TXLSReader::HandleBoolErr},
+    {0x0207, &TXLSReader::HandleString},
+    {0x0208, &TXLSReader::HandleRow},
+    {0x023E, &TXLSReader::HandleWindow2},
+    {0x027E, &TXLSReader::HandleRk},
+    {0x041E, &TXLSReader::HandleFormat},
+    {0x04BC, &TXLSReader::HandleSharedFormula},
+    {0x0809, &TXLSReader::HandleBof},
+};
+
+void TXLSReader::Read(const std::u16string& fileName, const std::u16string& password, const TReadOptions& options)
+{
+    FOptions = options;
+    FPassword = password;
+    FWorkbook.Clear();
+
+    TCFile file(fileName);
+    // Only a stream counts: a storage of that name is no workbook either.
+    auto* source = dynamic_cast<TCFileStream*>(file.Root->FindItem("Workbook"));
+    if (!source) throw EXLSError(2, "Workbook");
+
+    {
+        TBIFFStream stream(source);
+        stream.Rewind();
+        TRecordCursor cursor(stream);
+        cursor.OnProgress = OnProgress;
+        FStream = &stream;
+        FCursor = &cursor;
+        try {
+            RunRecordLoop();
+        } catch (...) {
+            FStream = nullptr;
+            FCursor = nullptr;
+            throw;
+        }
+        FStream = nullptr;
+        FCursor = nullptr;
+    }
+
+    ApplyDefinedNames();
+    DecodeFormulaTexts();
+    FWorkbook.XFTable().EnsureDefault();
+}
+
+void TXLSReader::RunRecordLoop()
+{
+    FCursor->Consumed = true;
+    while (FCursor->Fetch()) Dispatch(FCursor->Record().Id);
+}
+
+void TXLSReader::Dispatch(uint32_t id)
+{
+    for (const TDispatchEntry& entry : DispatchTable) {
+        if (entry.Id == id) {
+            (this->*entry.Handler)();
+            return;
+        }
+    }
+    HandleDefault();
+}
+
+void TXLSReader::HandleDefault()
+{
+    FCursor->Consumed = true;
+}
+
+TSheet& TXLSReader::CurrentSheet()
+{
+    return *FWorkbook.Sheets().Items(FCurrentSheet);
+}
+
+std::u16string TXLSReader::Utf16FromBytes(const std::string& bytes)
+{
+    std::u16string text(bytes.size() / 2, u'\0');
+    for (size_t i = 0; i < text.size(); ++i)
+        text[i] = char16_t(uint8_t(bytes[2 * i]) | (uint8_t(bytes[2 * i + 1]) << 8));
+    return text;
+}
+
+std::u16string TXLSReader::ReadWideText(size_t charCount, bool wide)
+{
+    std::string bytes;
+    FCursor->Data().ReadBytesAsString(bytes, wide ? 2 * charCount : charCount);
+    return wide ? Utf16FromBytes(bytes) : AnsiToWide(bytes);
+}
+
+std::string TXLSReader::ReadAnsiText(size_t charCount, bool wide)
+{
+    std::string bytes;
+    FCursor->Data().ReadBytesAsString(bytes, wide ? 2 * charCount : charCount);
+    return wide ? WideToAnsi(Utf16FromBytes(bytes)) : bytes;
+}

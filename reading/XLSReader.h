@@ -1,0 +1,163 @@
+// TXLSReader: reads the BIFF8 records of a workbook file's "Workbook" stream
+// into a TWorkbook. One reader serves one Read call; the record loop sends
+// each record by its id to one handler, and the steps after the loop turn
+// defined names and kept formula tokens into the model's ranges and texts.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/Variant.h"
+
+class TBIFFStream;
+class TCell;
+class TPtgParser;
+class TRecordCursor;
+class TSheet;
+class TWorkbook;
+
+// The five reading switches of TXLSFile.
+struct TReadOptions {
+    bool ReadBlankCells = true; // BLANK and MULBLANK make formatted empty cells
+    bool ReadRowInfo = true;    // ROW records set heights, outline levels, formats
+    bool ReadColumnInfo = true; // COLINFO records set widths, outline levels, formats
+    bool ReadFormulas = true;   // formula tokens are kept and decoded into texts
+    bool StrictFormulas = false; // an undecodable formula ends the read (EXLSError 13)
+};
+
+// The double an RK value packs ([MS-XLS] 2.5.217).
+double RKToDouble(uint32_t rk);
+
+// The date value (days since 1899-12-30) of a serial number of the file.
+// 1900 system: serials below 60 count from 1900-01-01, 60 (the day 1900-02-29
+// that never was) and 61 are both 1900-03-01, later serials are the date
+// value as they stand. 1904 system: serial + 1462.
+double SerialToDate(double serial, bool date1904);
+
+// The last step of every cell record: the XF index (when it is inside the XF
+// table) and, for a numeric value under a date format, the value as a date.
+void ApplyCellFormat(TCell& cell, int32_t xfIndex);
+
+class TXLSReader {
+public:
+    explicit TXLSReader(TWorkbook& workbook);
+    ~TXLSReader();
+    TXLSReader(const TXLSReader&) = delete;
+    TXLSReader& operator=(const TXLSReader&) = delete;
+
+    // Progress of the read, 0..1, after every record fetched.
+    std::function<void(double)> OnProgress;
+
+    // Clears the workbook and reads the file into it. Raises ECFileError for
+    // a file that cannot be opened as a compound document, EXLSError(2) when
+    // its root has no "Workbook" stream, and whatever a record handler raises.
+    void Read(const std::u16string& fileName, const std::u16string& password, const TReadOptions& options);
+
+    // UTF-16LE bytes as a wide string (an odd last byte is dropped).
+    static std::u16string Utf16FromBytes(const std::string& bytes);
+
+private:
+    using THandler = void (TXLSReader::*)();
+    struct TDispatchEntry {
+        uint16_t Id;
+        THandler Handler;
+    };
+    static const TDispatchEntry DispatchTable[];
+    void RunRecordLoop();
+    void Dispatch(uint32_t id);
+
+    // Helpers shared by the handlers.
+    TSheet& CurrentSheet();
+    // The characters of a string field: UTF-16LE bytes when `wide`, else one
+    // byte per character, read from the current body; a cut-off field gives
+    // an empty text.
+    std::u16string ReadWideText(size_t charCount, bool wide);
+    std::string ReadAnsiText(size_t charCount, bool wide);
+
+    // Substreams and globals (GlobalsRecords.cpp).
+    void HandleDefault();
+    void HandleBof();
+    void HandleEof();
+    // Depth +1 at BOF, -1 at EOF; back at depth 0 the next sheet's turn begins.
+    void PassSubstreamBound(int step);
+    void HandleBoundSheet();
+    void HandleFont();
+    void HandleXF();
+    void HandleFormat();
+    void HandleSst();
+    void HandleExternSheet();
+    void HandleName();
+    void HandlePassword();
+    void HandleDateMode();
+    void ApplyDefinedNames();
+
+    // Cells (CellRecords.cpp).
+    // GetCell on the current sheet, SetValue, ApplyCellFormat.
+    void SetCellValue(int row, int col, int32_t xfIndex, const TVariant& value);
+    // An empty cell formatted with the XF, unless the XF is outside the table or plain.
+    void FormatEmptyCell(int row, int col, uint16_t xfIndex);
+    void HandleNumber();
+    void HandleRk();
+    void HandleMulRk();
+    void HandleLabel();
+    void HandleLabelSst();
+    void HandleBoolErr();
+    void HandleBlank();
+    void HandleMulBlank();
+
+    // Formulas (FormulaRecords.cpp, FormulaTexts.cpp).
+    void HandleFormula();
+    void HandleString();
+    void HandleSharedFormula();
+    // Created on first need with the sheet names and EXTERNSHEET entries.
+    TPtgParser& FormulaDecoder();
+    void FillSheetNames();
+    void DecodeFormulaTexts();
+
+    // Rows, columns, merged areas, page setup and view (SheetRecords.cpp).
+    void HandleRow();
+    void HandleColInfo();
+    void HandleMergeCells();
+    // HEADER and FOOTER: the text's left, centre and right sections.
+    void ReadHeaderText(std::string& left, std::string& center, std::string& right);
+    // A 16-bit option field at the start of the body; marks the record consumed.
+    uint16_t ReadOptionWord();
+    void HandleHeader();
+    void HandleFooter();
+    void HandleMargin();
+    void HandlePrintHeaders();
+    void HandlePrintGridLines();
+    void HandleHCenter();
+    void HandleVCenter();
+    void HandleSetup();
+    void HandleWsBool();
+    void HandleWindow2();
+    void HandlePane();
+    void HandleScl();
+
+    // Decryption (FilePass.cpp).
+    void HandleFilePass();
+
+    TWorkbook& FWorkbook;
+    TReadOptions FOptions;
+    std::u16string FPassword;
+    TBIFFStream* FStream = nullptr;   // while the record loop runs
+    TRecordCursor* FCursor = nullptr; // while the record loop runs
+
+    int32_t FDepth = 0;
+    bool FGlobalsDone = false;
+    int32_t FCurrentSheet = 0;
+    bool FFontsCleared = false;
+    bool FXFsCleared = false;
+    int32_t FPendingRow = -1, FPendingCol = -1, FPendingXF = -1;
+
+    std::vector<std::string> FSharedStrings; // marker byte (0 narrow, 1 UTF-16LE), then the characters
+    std::vector<std::string> FNameRecords;
+    std::vector<std::string> FExternSheets;
+    std::vector<std::string> FFormulaTokens; // option word, then the tokens
+    std::vector<std::string> FSheetNames;
+    std::unique_ptr<TPtgParser> FFormulaDecoder;
+};

@@ -19,7 +19,7 @@ void StoreLowBytes(T& value, const uint8_t* bytes, size_t count)
 
 void TEasyStream::SetSize(size_t size)
 {
-    FBuffer.assign(size, 0);
+    FBuffer.resize(size, 0);
     FPosition = std::min(FPosition, size);
 }
 

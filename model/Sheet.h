@@ -46,6 +46,9 @@ public:
     bool GetUsedRange(TRangeRect& rect) const;
     // The rectangle of the first merged range containing the cell.
     bool FindMergedArea(int row, int col, TRangeRect& rect) const;
+    // Writes the sheet's page into the file (html/SaveAsHTML.cpp); a sheet
+    // without stored cells creates no file. `utf8`: UTF-8 instead of Windows-1252.
+    void SaveAsHTML(const std::string& fileName, bool utf8 = false);
     // IncOutlineLevel on rows first..last (none when last < first).
     void GroupRows(int first, int last);
     void GroupColumns(int first, int last);

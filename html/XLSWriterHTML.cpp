@@ -1,0 +1,274 @@
+#include "html/XLSWriterHTML.h"
+
+#include <charconv>
+#include <fstream>
+#include <ostream>
+
+#include "html/CellStyle.h"
+#include "model/Sheet.h"
+#include "platform/CodePage.h"
+#include "platform/FileSystem.h"
+#include "styles/HList.h"
+#include "styles/XLSFormat.h"
+
+namespace {
+
+// The page is assembled in memory and handed to the stream in chunks of this size.
+constexpr size_t kChunkSize = 1 << 16;
+
+void AppendNumber(std::string& text, long long n)
+{
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, n);
+    text.append(digits, result.ptr);
+}
+
+bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+} // namespace
+
+TXLSWriterHTML::TXLSWriterHTML(TSheet* sheet, bool utf8) : FSheet(sheet), FUtf8(utf8) {}
+
+TXLSWriterHTML::~TXLSWriterHTML() = default;
+
+void TXLSWriterHTML::SaveToFile(const std::string& fileName, const TRangeRect& range)
+{
+    std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
+    if (!file)
+        throw EFileError(EFileError::CreateMessage(fileName));
+    SaveToStream(file, range);
+    file.close();
+    if (!file)
+        throw EFileError(EFileError::WriteMessage(fileName));
+}
+
+void TXLSWriterHTML::SaveToStream(std::ostream& stream, const TRangeRect& range)
+{
+    FStream = &stream;
+    FRange = range;
+    try {
+        WritePage();
+    } catch (...) {
+        // What was assembled before the failure still reaches the stream.
+        try {
+            Flush();
+        } catch (...) {
+        }
+        FStream = nullptr;
+        throw;
+    }
+    Flush();
+    FStream = nullptr;
+}
+
+void TXLSWriterHTML::WritePage()
+{
+    Write("<html>\r\n");
+    if (FUtf8)
+        Write("<meta charset=\"utf-8\">\r\n");
+    BuildStyleClasses();
+    try {
+        WriteStyleSheet();
+        WriteTable();
+    } catch (...) {
+        FreeStyleClasses();
+        throw;
+    }
+    FreeStyleClasses();
+    Write("</html>");
+}
+
+void TXLSWriterHTML::BuildStyleClasses()
+{
+    FStyleTexts = std::make_unique<THashedStringList>(8191, HashKindCrc);
+    const size_t rows = FRange.LastRow - FRange.FirstRow + 1u;
+    const size_t cols = FRange.LastCol - FRange.FirstCol + 1u;
+    FCellStyleIndex.clear();
+    FCellStyleIndex.reserve(rows * cols);
+    TCells& cells = FSheet->Cells();
+    for (int row = FRange.FirstRow; row <= FRange.LastRow; ++row)
+        for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col)
+            FCellStyleIndex.push_back(StyleClassOf(*cells.GetCell(row, col)));
+}
+
+int TXLSWriterHTML::StyleClassOf(const TCell& cell)
+{
+    // The style text depends only on the XF record, so the class found for an
+    // XF index holds for every later position with that index.
+    const auto [entry, added] = FClassOfXF.try_emplace(cell.XFIndex(), 0);
+    if (added) {
+        const std::string text = StyleText(cell.XFRecord(), cell.FontRecord(), FUtf8);
+        int index = FStyleTexts->IndexOf(text);
+        if (index < 0)
+            index = FStyleTexts->Add(text);
+        entry->second = index;
+    }
+    return entry->second;
+}
+
+void TXLSWriterHTML::WriteStyleSheet()
+{
+    Write("<style>\r\n");
+    std::string piece;
+    for (int n = 0; n < FStyleTexts->Count(); ++n) {
+        piece = ".xl";
+        AppendNumber(piece, n);
+        piece += "\r\n {";
+        piece += FStyleTexts->Get(n);
+        piece += "}\r\n";
+        Write(piece);
+    }
+    Write("</style>\r\n");
+}
+
+void TXLSWriterHTML::WriteTable()
+{
+    FColumnExtents.clear();
+    long long tableWidth = 0;
+    for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col) {
+        FColumnExtents.push_back(FSheet->Columns().GetColumn(col)->SizePixels() + 1);
+        tableWidth += FColumnExtents.back();
+    }
+    FRowExtents.clear();
+    for (int row = FRange.FirstRow; row <= FRange.LastRow; ++row)
+        FRowExtents.push_back(FSheet->Rows().GetRow(row)->SizePixels() + 1);
+
+    std::string piece = "<table cellpadding=0 cellspacing=0 border=0 width=";
+    AppendNumber(piece, tableWidth);
+    piece += " style=\"border-collapse:collapse;\">\r\n";
+    Write(piece);
+
+    TCells& cells = FSheet->Cells();
+    const int cols = FRange.LastCol - FRange.FirstCol + 1;
+    for (int row = FRange.FirstRow; row <= FRange.LastRow; ++row) {
+        Write("<tr>\r\n");
+        for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col) {
+            const TCell& cell = *cells.GetCell(row, col);
+            TRangeRect area;
+            const bool spans = cell.Merged() && FSheet->FindMergedArea(row, col, area);
+            if (spans && (area.FirstRow != row || area.FirstCol != col))
+                continue;
+
+            const size_t position = static_cast<size_t>(row - FRange.FirstRow) * cols + (col - FRange.FirstCol);
+            piece = "<td class=\"xl";
+            AppendNumber(piece, FCellStyleIndex[position]);
+            piece += '"';
+            long long width = 0, height = 0;
+            if (spans) {
+                piece += " colspan=";
+                AppendNumber(piece, area.LastCol - area.FirstCol + 1);
+                piece += " rowspan=";
+                AppendNumber(piece, area.LastRow - area.FirstRow + 1);
+                piece += ' ';
+                for (int c = area.FirstCol; c <= area.LastCol; ++c)
+                    width += ColumnExtent(c);
+                for (int r = area.FirstRow; r <= area.LastRow; ++r)
+                    height += RowExtent(r);
+            } else {
+                width = ColumnExtent(col);
+                height = RowExtent(row);
+            }
+            piece += " width=";
+            AppendNumber(piece, width);
+            piece += " height=";
+            AppendNumber(piece, height);
+            piece += '>';
+
+            const std::u16string& link = cell.Hyperlink();
+            if (!link.empty()) {
+                piece += "<a href=\"";
+                piece += HTMLAttributeText(PageText(link));
+                piece += "\">";
+            }
+            piece += HTMLCellText(PageText(DisplayText(cell)));
+            if (!link.empty())
+                piece += "</a>";
+            piece += "</td>\r\n";
+            Write(piece);
+        }
+        Write("</tr>\r\n");
+    }
+    Write("</table>\r\n");
+}
+
+void TXLSWriterHTML::FreeStyleClasses()
+{
+    FStyleTexts.reset();
+    FCellStyleIndex = {};
+    FClassOfXF = {};
+}
+
+int TXLSWriterHTML::ColumnExtent(int col)
+{
+    if (col >= FRange.FirstCol && col <= FRange.LastCol)
+        return FColumnExtents[static_cast<size_t>(col - FRange.FirstCol)];
+    return FSheet->Columns().GetColumn(col)->SizePixels() + 1;
+}
+
+int TXLSWriterHTML::RowExtent(int row)
+{
+    if (row >= FRange.FirstRow && row <= FRange.LastRow)
+        return FRowExtents[static_cast<size_t>(row - FRange.FirstRow)];
+    return FSheet->Rows().GetRow(row)->SizePixels() + 1;
+}
+
+std::string TXLSWriterHTML::PageText(const std::u16string& text) const
+{
+    return FUtf8 ? WideToUtf8(text) : WideToAnsi(text);
+}
+
+std::string TXLSWriterHTML::HTMLCellText(const std::string& text)
+{
+    size_t first = 0, last = text.size();
+    while (first < last && IsTrimmed(text[first]))
+        ++first;
+    while (last > first && IsTrimmed(text[last - 1]))
+        --last;
+    if (first == last)
+        return "&nbsp;";
+    std::string safe;
+    safe.reserve(last - first);
+    for (size_t i = first; i < last; ++i) {
+        const char c = text[i];
+        if (c == '<' || c == '>')
+            safe += '_';
+        else if (c == '&')
+            safe += "&amp;";
+        else
+            safe += c;
+    }
+    return safe;
+}
+
+std::string TXLSWriterHTML::HTMLAttributeText(const std::string& text)
+{
+    std::string safe;
+    safe.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '&': safe += "&amp;"; break;
+        case '"': safe += "&quot;"; break;
+        case '<': safe += "&lt;"; break;
+        case '>': safe += "&gt;"; break;
+        default: safe += c;
+        }
+    }
+    return safe;
+}
+
+void TXLSWriterHTML::Write(std::string_view piece)
+{
+    FBuffer += piece;
+    if (FBuffer.size() >= kChunkSize)
+        Flush();
+}
+
+void TXLSWriterHTML::Flush()
+{
+    if (FBuffer.empty())
+        return;
+    FStream->write(FBuffer.data(), static_cast<std::streamsize>(FBuffer.size()));
+    FBuffer.clear();
+    if (!*FStream)
+        throw EFileError("Stream write error");
+}

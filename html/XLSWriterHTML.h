@@ -1,0 +1,73 @@
+// The page of one worksheet: a style sheet with one class per distinct style
+// text and a table over the sheet's used range, with merged areas spanning
+// rows and columns, sizes in pixels and hyperlinks.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "model/Ranges.h"
+
+class TSheet;
+class TCell;
+class THashedStringList;
+
+class TXLSWriterHTML {
+public:
+    // `utf8`: write the page in UTF-8 and declare it with a meta element;
+    // otherwise every byte is Windows-1252 and there is no declaration.
+    explicit TXLSWriterHTML(TSheet* sheet, bool utf8 = false);
+    ~TXLSWriterHTML();
+    TXLSWriterHTML(const TXLSWriterHTML&) = delete;
+    TXLSWriterHTML& operator=(const TXLSWriterHTML&) = delete;
+
+    // Creates (or replaces) the file and writes the page of `range` into it.
+    // Raises EFileError when the file cannot be created or written; a partly
+    // written file stays.
+    void SaveToFile(const std::string& fileName, const TRangeRect& range);
+    // Writes the page of `range` to the stream. Raises EFileError when the
+    // stream fails.
+    void SaveToStream(std::ostream& stream, const TRangeRect& range);
+
+    // A cell text made safe for the page: ends trimmed of bytes up to 32,
+    // "<" and ">" as "_", "&" as "&amp;", and "&nbsp;" for an empty result.
+    static std::string HTMLCellText(const std::string& text);
+    // A text made safe inside a double-quoted attribute: "&", "\"", "<" and
+    // ">" as entities.
+    static std::string HTMLAttributeText(const std::string& text);
+
+private:
+    void WritePage();
+    void BuildStyleClasses();
+    void WriteStyleSheet();
+    void WriteTable();
+    void FreeStyleClasses();
+
+    // The class number of a cell's style text, computed once per XF index.
+    int StyleClassOf(const TCell& cell);
+    // Pixel width + 1 of a column, pixel height + 1 of a row.
+    int ColumnExtent(int col);
+    int RowExtent(int row);
+    // A UTF-16 text in the page's encoding.
+    std::string PageText(const std::u16string& text) const;
+
+    void Write(std::string_view piece);
+    void Flush();
+
+    TSheet* FSheet;
+    std::ostream* FStream = nullptr;
+    TRangeRect FRange;
+    bool FUtf8;
+
+    std::unique_ptr<THashedStringList> FStyleTexts;
+    std::vector<int> FCellStyleIndex;
+    std::unordered_map<int32_t, int> FClassOfXF;
+    std::vector<int> FColumnExtents; // of the range's columns
+    std::vector<int> FRowExtents;    // of the range's rows
+    std::string FBuffer;
+};

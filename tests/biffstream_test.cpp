@@ -471,3 +471,39 @@ TEST(BiffWriter, AutomaticSplitInsideCharactersAddsOptionBytes)
         EXPECT_EQ(result.Wide, wide);
     }
 }
+
+TEST(BiffWriter, AutomaticSplitKeepsStringHeadersWhole)
+{
+    // Strings of 1..12 characters: with 20-byte records some cuts would fall
+    // inside a 3-byte header; those records end before the header instead.
+    std::vector<std::u16string> texts;
+    TBiffBody body;
+    body.U32(12);
+    for (int n = 1; n <= 12; ++n) {
+        texts.push_back(std::u16string(size_t(n), char16_t('a' + n)));
+        body.String16(texts.back(), n % 3 == 0);
+    }
+    TBiffWriter writer;
+    writer.MaxBody = 20;
+    writer.Record(0x00FC, body).Record(0x0203, Pattern(4, 1));
+    TCursorSource source(writer.Bytes());
+    TRecordCursor& cursor = source.Cursor;
+    ASSERT_TRUE(cursor.Fetch());
+    cursor.Data().Skip(4);
+    for (const std::u16string& text : texts) {
+        SCOPED_TRACE(text.size());
+        if (cursor.Data().Remaining() == 0) {
+            ASSERT_TRUE(cursor.FetchContinue());
+        }
+        ASSERT_GE(cursor.Data().Remaining(), 3u);
+        uint16_t cch = 0;
+        uint8_t option = 0;
+        cursor.Data().ReadWord(cch);
+        cursor.Data().ReadByte(option);
+        ASSERT_EQ(cch, text.size());
+        TContinuedString result = cursor.ReadContinuedString(cch, option);
+        EXPECT_EQ(result.Bytes, result.Wide ? WideBytes(text) : std::string(text.begin(), text.end()));
+        EXPECT_EQ(result.Wide, text.size() % 3 == 0);
+    }
+    EXPECT_EQ(cursor.Data().Remaining(), 0u);
+}

@@ -304,3 +304,28 @@ TEST(CFile, CorpusFilesOpenOrFailCleanly)
     }
     EXPECT_GT(opened, 0);
 }
+
+TEST(CfbWriter, DirectoryTreesAreRedBlack)
+{
+    for (int count : {1, 2, 3, 4, 7, 8, 20, 100}) {
+        SCOPED_TRACE(count);
+        TCfbWriter writer;
+        for (int i = 0; i < count; ++i) writer.AddStream("s" + std::to_string(i), Pattern(1));
+        TCfbImage image = writer.Build();
+        auto color = [&](uint32_t entry) { return image.Bytes[image.DirEntryOffset(entry) + 67]; };
+        auto link = [&](uint32_t entry, TCfbImage::TLink which) { return image.U32At(image.DirEntryOffset(entry) + which); };
+        // Black height of a subtree; -1 when a rule is broken below it.
+        std::function<int(uint32_t)> blackHeight = [&](uint32_t node) -> int {
+            if (node == 0xFFFFFFFF) return 1;
+            uint32_t left = link(node, TCfbImage::Left), right = link(node, TCfbImage::Right);
+            if (color(node) == 0 && ((left != 0xFFFFFFFF && color(left) == 0) || (right != 0xFFFFFFFF && color(right) == 0)))
+                return -1;
+            int l = blackHeight(left), r = blackHeight(right);
+            if (l < 0 || l != r) return -1;
+            return l + (color(node) == 1 ? 1 : 0);
+        };
+        uint32_t top = link(0, TCfbImage::Child);
+        EXPECT_EQ(color(top), 1);
+        EXPECT_GT(blackHeight(top), 0);
+    }
+}

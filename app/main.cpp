@@ -1,11 +1,6 @@
-#include <cstdio>
+#include "app/cli/CommandLine.h"
 
 int main(int argc, char** argv)
 {
-    (void)argv;
-    if (argc < 3) {
-        std::fprintf(stderr, "Aufruf: quillon QUELLE.xls ZIEL.htm\n");
-        return 2;
-    }
-    return 0;
+    return RunCommandLine(argc, argv);
 }

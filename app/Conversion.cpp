@@ -1,0 +1,66 @@
+#include "app/Conversion.h"
+
+#include "model/Workbook.h"
+#include "platform/CodePage.h"
+#include "platform/FileSystem.h"
+#include "reading/XLSFile.h"
+
+std::string DirectoryPartOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string BaseNameOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return name.substr(0, name.rfind('.'));
+}
+
+std::string TargetDirectoryOf(const std::string& target, const std::string& workingDirectory)
+{
+    const std::string directory = DirectoryPartOf(target);
+    if (!directory.empty() && directory.front() == '/')
+        return directory;
+    return WithTrailingSlash(workingDirectory) + directory;
+}
+
+void PrepareTargetDirectory(const std::string& directory)
+{
+    if (!ForceDirectories(directory))
+        throw EDirectoryError();
+}
+
+std::string UniqueOutputName(const std::string& directory, const std::string& base)
+{
+    std::string candidate = directory + base + ".htm";
+    for (unsigned long long counter = 0; FileExists(candidate); ++counter)
+        candidate = directory + base + std::to_string(counter) + ".htm";
+    return candidate;
+}
+
+int ConvertWorkbook(const std::string& source, const std::string& directory, const std::string& base,
+                    const TConversionOptions& options, const TSheetSaveEvent& onSheet)
+{
+    TXLSFile file;
+    file.OpenFile(Utf8ToWide(source), options.Password);
+    TSheets& sheets = file.Workbook().Sheets();
+    int saved = 0;
+    for (int i = 0; i < sheets.Count(); ++i) {
+        const std::string name = UniqueOutputName(directory, base);
+        if (onSheet)
+            onSheet(i + 1, name);
+        sheets.Items(i)->SaveAsHTML(name, options.Utf8);
+        ++saved;
+    }
+    return saved;
+}
+
+std::string ErrorMessageText(const std::exception& error)
+{
+    std::string text = error.what();
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.')
+        text += '.';
+    return text;
+}

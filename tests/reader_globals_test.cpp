@@ -1,0 +1,270 @@
+// Workbook-globals records and the substream bookkeeping.
+#include <gtest/gtest.h>
+
+#include "fixtures/WorkbookBuilder.h"
+#include "model/Workbook.h"
+#include "styles/XLSError.h"
+
+namespace {
+
+const TSheet& SheetAt(const TXLSFile& file, int index) { return *file.Workbook().Sheets().Items(index); }
+
+double NumberAt(const TSheet& sheet, int row, int col)
+{
+    const TCell* cell = sheet.Cells().FindCell(row, col);
+    return cell ? cell->Value().AsDouble() : -1;
+}
+
+} // namespace
+
+TEST(ReaderGlobals, EachTopLevelSubstreamActsOnItsOwnSheet)
+{
+    TWorkbookBuilder book;
+    book.Sheet(u"One").Number(0, 0, 1);
+    book.Sheet(u"Two").Number(0, 0, 2);
+    book.Sheet(u"Three").Number(0, 0, 3);
+    auto file = OpenXlsBytes(book.FileBytes());
+    ASSERT_EQ(file->Workbook().Sheets().Count(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(NumberAt(SheetAt(*file, i), 0, 0), i + 1);
+        EXPECT_EQ(SheetAt(*file, i).Cells().Count(), 1);
+    }
+}
+
+TEST(ReaderGlobals, NestedChartSubstreamKeepsTheSheetPosition)
+{
+    TWorkbookBuilder book;
+    TSheetBuilder& first = book.Sheet(u"One");
+    first.Number(0, 0, 1)
+        .Record(BiffId::Bof, TBiffBody().U16(0x0600).U16(0x0020).Zeros(12))
+        .Number(5, 5, 9) // inside the embedded chart: still the first sheet's
+        .Record(BiffId::Eof)
+        .Number(1, 0, 2);
+    book.Sheet(u"Two").Number(0, 0, 3);
+    auto file = OpenXlsBytes(book.FileBytes());
+    EXPECT_EQ(NumberAt(SheetAt(*file, 0), 5, 5), 9);
+    EXPECT_EQ(NumberAt(SheetAt(*file, 0), 1, 0), 2);
+    EXPECT_EQ(NumberAt(SheetAt(*file, 1), 0, 0), 3);
+}
+
+TEST(ReaderGlobals, HiddenAndChartSheetsAreSheetsToo)
+{
+    TWorkbookBuilder book;
+    book.Sheet(u"Visible");
+    book.Sheet(u"Hidden").Visibility = 1;
+    book.Sheet(u"Chart").Kind = 2;
+    book.Sheet(u"Wide \u0416");
+    auto file = OpenXlsBytes(book.FileBytes());
+    ASSERT_EQ(file->Workbook().Sheets().Count(), 4);
+    EXPECT_EQ(SheetAt(*file, 1).Name(), u"Hidden");
+    EXPECT_EQ(SheetAt(*file, 2).Name(), u"Chart");
+    EXPECT_EQ(SheetAt(*file, 3).Name(), u"Wide \u0416");
+}
+
+TEST(ReaderGlobals, DuplicateSheetNameEndsTheReadWithCode6)
+{
+    TWorkbookBuilder book;
+    book.Sheet(u"Same");
+    book.Sheet(u"Same");
+    try {
+        OpenXlsBytes(book.FileBytes());
+        FAIL() << "no exception";
+    } catch (const EXLSError& e) {
+        EXPECT_EQ(e.ErrorCode(), 6);
+    }
+}
+
+TEST(ReaderGlobals, RecordsPastTheLastSheetRaiseTheSheetListRangeError)
+{
+    TWorkbookBuilder book;
+    book.Sheet(u"Only");
+    std::vector<uint8_t> stream = book.Stream();
+    TBiffWriter tail;
+    tail.Bof(0x0010).Record(BiffId::Number, TBiffBody().U16(0).U16(0).U16(0).Double(1)).Eof();
+    stream.insert(stream.end(), tail.Bytes().begin(), tail.Bytes().end());
+    try {
+        OpenXlsStream(stream);
+        FAIL() << "no exception";
+    } catch (const ERangeError& e) {
+        EXPECT_STREQ(e.what(), "List index (1) out of bounds !");
+    }
+}
+
+TEST(ReaderGlobals, FontIndexFourIsLeftOutOfTheFile)
+{
+    TWorkbookBuilder book;
+    for (uint16_t i = 0; i < 6; ++i) book.Font({.Height = uint16_t(200 + 20 * i)});
+    book.XF({.Font = 3}).XF({.Font = 5});
+    auto file = OpenXlsBytes(book.FileBytes());
+    const TWorkbook& wb = file->Workbook();
+    ASSERT_EQ(wb.FontTable().Count(), 6);
+    EXPECT_EQ(wb.XFTable().Get(0).FontIndex, 3);
+    EXPECT_EQ(wb.XFTable().Get(1).FontIndex, 4);
+    EXPECT_EQ(wb.FontTable().Get(4).Size, 14); // the fifth FONT record: 280 twips
+}
+
+TEST(ReaderGlobals, FormatCodesBecomePositionsAndUnknownCodesGeneral)
+{
+    TWorkbookBuilder book;
+    book.Format(164, u"0.000").Format(14, u"dd.mm.yyyy").Format(164, u"0.0000", true);
+    book.XF({.FormatCode = 164}).XF({.FormatCode = 14}).XF({.FormatCode = 200});
+    auto file = OpenXlsBytes(book.FileBytes());
+    const TWorkbook& wb = file->Workbook();
+    const int custom = wb.FormatStrings().PositionOf(164);
+    ASSERT_GE(custom, 36);
+    EXPECT_EQ(wb.FormatStrings().Count(), 37);
+    EXPECT_EQ(wb.FormatStrings().Get(custom).Format, "0.0000");
+    EXPECT_EQ(wb.FormatStrings().Get(wb.FormatStrings().PositionOf(14)).Format, "dd.mm.yyyy");
+    EXPECT_EQ(wb.XFTable().Get(0).FormatIndex, custom);
+    EXPECT_EQ(wb.XFTable().Get(1).FormatIndex, wb.FormatStrings().PositionOf(14));
+    EXPECT_EQ(wb.XFTable().Get(2).FormatIndex, 0);
+}
+
+TEST(ReaderGlobals, XFTableIsCompletedWithTheDefaultRecord)
+{
+    TWorkbookBuilder book;
+    book.XF({.Font = 1, .Locked = false});
+    auto file = OpenXlsBytes(book.FileBytes());
+    const TVirtualXFTable& xfs = file->Workbook().XFTable();
+    ASSERT_EQ(xfs.Count(), 2);
+    EXPECT_EQ(xfs.DefaultIndex(), 1);
+    EXPECT_EQ(xfs.Table().Get(1), xfs.DefaultRecord());
+}
+
+namespace {
+
+// Shared strings as the reader stores them, read back through LABELSST cells.
+std::vector<TVariant> SharedStringValues(const TBiffBody& sst, size_t count)
+{
+    TWorkbookBuilder book;
+    book.Record(BiffId::Sst, sst).Record(BiffId::ExtSst, TBiffBody().U16(8));
+    TSheetBuilder& sheet = book.Sheet(u"S");
+    for (size_t i = 0; i < count; ++i) sheet.LabelSst(uint16_t(i), 0, uint32_t(i));
+    auto file = OpenXlsBytes(book.FileBytes());
+    std::vector<TVariant> values;
+    for (size_t i = 0; i < count; ++i) values.push_back(SheetAt(*file, 0).Cells().FindCell(int(i), 0)->Value());
+    return values;
+}
+
+} // namespace
+
+TEST(ReaderGlobals, SharedStringsSplitAcrossContinueRecordsEqualUnsplitOnes)
+{
+    // Unsplit: "plain", a string with two formatting runs, a wide string with
+    // extended data.
+    auto build = [](bool split) {
+        TBiffBody body;
+        body.U32(3).U32(3).String16(u"plain", false);
+        body.U16(9).U8(0x08).U16(2); // "formatted" with two runs of 4 bytes
+        if (split) body.Chars(u"form", false).ContinueString(false).Chars(u"atted", false);
+        else body.Chars(u"formatted", false);
+        body.U32(0x00010000).U16(4);
+        if (split) body.Continue(); // inside the second run
+        body.U16(1);
+        body.U16(2).U8(0x05).U32(3).Chars(u"\u0416\u0417", true).Bytes(std::vector<uint8_t>{7, 8, 9});
+        return body;
+    };
+    const std::vector<TVariant> unsplit = SharedStringValues(build(false), 3);
+    const std::vector<TVariant> split = SharedStringValues(build(true), 3);
+    EXPECT_EQ(split, unsplit);
+    EXPECT_EQ(unsplit[0].AsString(), "plain");
+    EXPECT_EQ(unsplit[1].AsString(), "formatted");
+    EXPECT_EQ(unsplit[2].AsWide(), u"\u0416\u0417");
+}
+
+TEST(ReaderGlobals, SharedStringSwitchingToTwoBytesIsOneWideString)
+{
+    TBiffBody body;
+    body.U32(1).U32(1).U16(6).U8(0).Chars(u"abc", false).ContinueString(true).Chars(u"d\u0416f", true);
+    EXPECT_EQ(SharedStringValues(body, 1)[0], TVariant::Wide(u"abcd\u0416f"));
+}
+
+TEST(ReaderGlobals, LabelSstPastTheTableRaisesTheListIndexError)
+{
+    TWorkbookBuilder book;
+    book.SharedStrings({u"a", u"b"});
+    book.Sheet(u"S").LabelSst(0, 0, 2);
+    try {
+        OpenXlsBytes(book.FileBytes());
+        FAIL() << "no exception";
+    } catch (const ERangeError& e) {
+        EXPECT_STREQ(e.what(), "List index (2) out of bounds");
+    }
+}
+
+namespace {
+
+TBiffBody ExternSheets(std::initializer_list<uint16_t> sheets)
+{
+    TBiffBody body;
+    body.U16(uint16_t(sheets.size()));
+    for (uint16_t s : sheets) body.U16(0).U16(s).U16(s);
+    return body;
+}
+
+std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts)
+{
+    std::vector<uint8_t> all;
+    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+} // namespace
+
+TEST(ReaderGlobals, PrintAreaWithTwoAreasAndNamedRanges)
+{
+    TWorkbookBuilder book;
+    book.Record(BiffId::ExternSheet, ExternSheets({0, 1}));
+    const std::vector<uint8_t> printArea =
+        Join({{0x29, 23, 0}, Area3dToken(1, 0, 9, 0, 3), Area3dToken(1, 20, 29, 5, 6), {0x10}});
+    book.Record(BiffId::Name, NameBody(0x0020, u"\x06", printArea));
+    book.Record(BiffId::Name, NameBody(0x0000, u"Total", Ref3dToken(0, 4, 2)));
+    book.Record(BiffId::Name, NameBody(0x0001, u"Hidden", Ref3dToken(0, 1, 1))); // hidden: ignored
+    book.Record(BiffId::Name, NameBody(0x0000, u"Elsewhere", Ref3dToken(7, 1, 1))); // no such sheet
+    book.Sheet(u"A");
+    book.Sheet(u"B");
+    auto file = OpenXlsBytes(book.FileBytes());
+
+    const TRange& area = SheetAt(*file, 1).PageSetup().PrintArea();
+    ASSERT_EQ(area.Count(), 2);
+    EXPECT_EQ(area.Rect(0), (TRangeRect {0, 9, 0, 3}));
+    EXPECT_EQ(area.Rect(1), (TRangeRect {20, 29, 5, 6}));
+
+    const TRanges& ranges = SheetAt(*file, 0).Ranges();
+    ASSERT_EQ(ranges.Count(), 1);
+    EXPECT_EQ(ranges.Items(0)->Name(), "Total");
+    EXPECT_EQ(ranges.Items(0)->Rect(0), (TRangeRect {4, 4, 2, 2}));
+    EXPECT_EQ(SheetAt(*file, 1).Ranges().Count(), 0);
+}
+
+TEST(ReaderGlobals, DefinedNameWithABlankEndsTheReadWithCode11)
+{
+    TWorkbookBuilder book;
+    book.Record(BiffId::Name, NameBody(0, u"two words", Ref3dToken(0, 0, 0)));
+    book.Sheet(u"A");
+    try {
+        OpenXlsBytes(book.FileBytes());
+        FAIL() << "no exception";
+    } catch (const EXLSError& e) {
+        EXPECT_EQ(e.ErrorCode(), 11);
+    }
+}
+
+TEST(ReaderGlobals, PasswordVerifierOfTheWorkbookAndOfASheet)
+{
+    TWorkbookBuilder book;
+    book.Record(BiffId::Password, TBiffBody().U16(0xCAFE));
+    book.Sheet(u"A").Record(BiffId::Password, TBiffBody().U16(0xBEEF));
+    auto file = OpenXlsBytes(book.FileBytes());
+    EXPECT_EQ(file->Workbook().PasswordHash, 0xCAFE);
+    EXPECT_EQ(SheetAt(*file, 0).PasswordHash, 0xBEEF);
+}
+
+TEST(ReaderGlobals, DateModeSetsThe1904DateSystem)
+{
+    for (uint16_t mode : {0, 1}) {
+        TWorkbookBuilder book;
+        book.DateMode(mode).Sheet(u"A");
+        EXPECT_EQ(OpenXlsBytes(book.FileBytes())->Workbook().Date1904, mode == 1);
+    }
+}

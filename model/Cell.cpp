@@ -100,7 +100,18 @@ void TCell::InheritRowAndColumnStyle()
         return;
     }
 
-    // Both formatted: the row's value unless it is the default, then the column's.
+    // Both formatted: the row's value unless it is the default, then the
+    // column's. The outcome depends on the two records only, so it is
+    // worked out once per pair.
+    auto& combined = static_cast<TCells*>(Owner())->CombinedFormats();
+    const uint64_t pair = (static_cast<uint64_t>(static_cast<uint32_t>(r)) << 32) | static_cast<uint32_t>(c);
+    if (const auto known = combined.find(pair); known != combined.end()) {
+        TVirtualXFTable& xfs = *StyleTables()->XFTable;
+        xfs.Release(XFIndex());
+        AssignXFIndex(known->second);
+        xfs.AddRef(known->second);
+        return;
+    }
     Owner()->SetUpdating(true);
     const TXFRecord rx = row->XFRecord(), cx = column->XFRecord();
     const TFontRecord rf = row->FontRecord(), cf = column->FontRecord();
@@ -131,6 +142,7 @@ void TCell::InheritRowAndColumnStyle()
     SetFontColorIndex(pick(rf.ColorIndex, cf.ColorIndex, AutoForegroundColor));
     SetFontSize(pick(rf.Size, cf.Size, uint16_t{10}));
     Owner()->SetUpdating(false);
+    combined[pair] = XFIndex();
 }
 
 void TCell::SetValue(const TVariant& value)
@@ -229,7 +241,55 @@ TCell* TCells::FindCell(int row, int col) const
 {
     if (row < 0 || row > 0xFFFF || col < 0 || col > 255)
         return nullptr;
-    return static_cast<TCell*>(FindByKey(CellKeyValue(static_cast<uint16_t>(row), static_cast<uint16_t>(col))));
+    const auto r = static_cast<uint16_t>(row), c = static_cast<uint16_t>(col);
+    if (!FPresence.Has(r, c))
+        return nullptr;
+    return static_cast<TCell*>(FindByKey(CellKeyValue(r, c)));
+}
+
+std::unordered_map<uint64_t, int32_t>& TCells::CombinedFormats()
+{
+    const TStyleTables& tables = *StyleTables();
+    TCombinedFormats& cache = FCombined;
+    if (cache.XFGeneration != tables.XFTable->Generation() || cache.FontTable != tables.FontTable ||
+        cache.FontGeneration != tables.FontTable->Generation() || cache.DefaultIndex != tables.XFTable->DefaultIndex()) {
+        cache.Formats.clear();
+        cache.XFGeneration = tables.XFTable->Generation();
+        cache.FontTable = tables.FontTable;
+        cache.FontGeneration = tables.FontTable->Generation();
+        cache.DefaultIndex = tables.XFTable->DefaultIndex();
+    }
+    return cache.Formats;
+}
+
+void TCells::Changed(TCustomXLSItem* item)
+{
+    const bool wasStored = item->Stored();
+    TCustomXLSItems::Changed(item);
+    if (!wasStored && item->Stored()) {
+        const auto* cell = static_cast<const TCell*>(item);
+        FPresence.Set(cell->Row(), cell->Col());
+    }
+}
+
+bool TCells::TPresence::Has(uint16_t row, uint16_t col) const
+{
+    const size_t block = row >> 8;
+    if (block >= FBlocks.size() || !FBlocks[block])
+        return false;
+    const size_t bit = static_cast<size_t>(row & 0xFF) * 256 + col;
+    return ((*FBlocks[block])[bit / 64] >> (bit % 64)) & 1;
+}
+
+void TCells::TPresence::Set(uint16_t row, uint16_t col)
+{
+    const size_t block = row >> 8;
+    if (block >= FBlocks.size())
+        FBlocks.resize(block + 1);
+    if (!FBlocks[block])
+        FBlocks[block] = std::make_unique<TBlock>(); // zero-filled
+    const size_t bit = static_cast<size_t>(row & 0xFF) * 256 + col;
+    (*FBlocks[block])[bit / 64] |= uint64_t{1} << (bit % 64);
 }
 
 TCell* TCells::GetCell(int row, int col)

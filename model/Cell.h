@@ -1,9 +1,12 @@
 // Cells and the sparse cell store of a sheet.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 #include <string>
+#include <unordered_map>
 
 #include "model/Items.h"
 #include "model/Variant.h"
@@ -85,6 +88,38 @@ public:
     // The 4-byte key: row low, row high, column low, column high.
     static std::string CellKey(uint16_t row, uint16_t col);
 
+    // Also records the position of a newly stored cell.
+    void Changed(TCustomXLSItem* item) override;
+
 protected:
     uint32_t KeyValueOf(const TCustomXLSItem* item) const override;
+
+private:
+    // One bit per position that holds a stored cell, in blocks of 256 rows
+    // made on first use, so that looking up an empty position needs no
+    // bucket scan.
+    class TPresence {
+    public:
+        bool Has(uint16_t row, uint16_t col) const;
+        void Set(uint16_t row, uint16_t col);
+
+    private:
+        using TBlock = std::array<uint64_t, 256 * 256 / 64>;
+        std::vector<std::unique_ptr<TBlock>> FBlocks;
+    };
+    TPresence FPresence;
+
+    friend class TCell;
+    // The format a new cell gets under a formatted row and a formatted
+    // column, per pair of their XF indexes; valid while the tables keep
+    // their generation and default index.
+    struct TCombinedFormats {
+        uint32_t XFGeneration = 0, FontGeneration = 0;
+        const TVirtualFontTable* FontTable = nullptr;
+        int32_t DefaultIndex = 0;
+        std::unordered_map<uint64_t, int32_t> Formats;
+    };
+    TCombinedFormats FCombined;
+    // The cache, emptied first when the tables have changed since it was filled.
+    std::unordered_map<uint64_t, int32_t>& CombinedFormats();
 };

@@ -252,25 +252,32 @@ int TKeyedItemList::Add(std::unique_ptr<TCustomXLSItem> item, uint32_t key)
     if (FBuckets.empty())
         FBuckets.resize(FBucketCount);
     const auto index = static_cast<uint32_t>(FItems.size());
+    TCustomXLSItem* stored = item.get();
     FItems.push_back(std::move(item));
-    FBuckets[BucketOf(key)].push_back({key, index});
+    FBuckets[BucketOf(key)].push_back({key, index, stored});
     return static_cast<int>(index);
+}
+
+const TKeyedItemList::TEntry* TKeyedItemList::Lookup(uint32_t key) const
+{
+    if (FBuckets.empty())
+        return nullptr;
+    for (const TEntry& entry : FBuckets[BucketOf(key)])
+        if (entry.Key == key)
+            return &entry;
+    return nullptr;
 }
 
 int TKeyedItemList::IndexOf(uint32_t key) const
 {
-    if (FBuckets.empty())
-        return -1;
-    for (const TEntry& entry : FBuckets[BucketOf(key)])
-        if (entry.Key == key)
-            return static_cast<int>(entry.Index);
-    return -1;
+    const TEntry* entry = Lookup(key);
+    return entry ? static_cast<int>(entry->Index) : -1;
 }
 
 TCustomXLSItem* TKeyedItemList::Find(uint32_t key) const
 {
-    const int index = IndexOf(key);
-    return index < 0 ? nullptr : FItems[static_cast<size_t>(index)].get();
+    const TEntry* entry = Lookup(key);
+    return entry ? entry->Item : nullptr;
 }
 
 size_t TKeyedItemList::LongestBucket() const

@@ -142,7 +142,8 @@ private:
 // The owning, insertion-ordered list of a store's items with a hash index on
 // a 32-bit key (the key bytes read as little-endian). Buckets are chosen by
 // the CRC hash of the key bytes; each bucket entry keeps the key beside the
-// item's list position, so a lookup scans plain integers.
+// item and its list position, so a lookup compares plain integers and needs
+// no further indirection once it has found the key.
 class TKeyedItemList {
 public:
     // `keySize`: 2 or 4 key bytes; `bucketCount`: 1..65535.
@@ -164,7 +165,11 @@ private:
     struct TEntry {
         uint32_t Key;
         uint32_t Index;
+        TCustomXLSItem* Item;
     };
+    // The first entry of `key`, or null.
+    const TEntry* Lookup(uint32_t key) const;
+
     uint32_t FBucketCount;
     unsigned FKeySize;
     std::vector<std::unique_ptr<TCustomXLSItem>> FItems;

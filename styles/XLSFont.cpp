@@ -113,6 +113,7 @@ TVirtualFontTable::TVirtualFontTable() : FBuffer(TFontRecord::Default())
 void TVirtualFontTable::Clear()
 {
     FTable.Clear();
+    ++FGeneration;
     ResetBuffer();
 }
 

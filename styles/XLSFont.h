@@ -93,9 +93,13 @@ public:
     const std::string& LoadedRecord() const { return FLoadedRecord; }
     TVirtualDataTable& Table() { return FTable; }
     const TVirtualDataTable& Table() const { return FTable; }
+    // Grows with every Clear: indexes taken before a change of generation
+    // may name other records.
+    uint32_t Generation() const { return FGeneration; }
 
 private:
     TVirtualDataTable FTable;
     TFontRecord FBuffer;
     std::string FLoadedRecord;
+    uint32_t FGeneration = 0;
 };

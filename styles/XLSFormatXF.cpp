@@ -53,6 +53,7 @@ TVirtualXFTable::TVirtualXFTable() : FBuffer(TXFRecord::Default())
 void TVirtualXFTable::Clear()
 {
     FTable.Clear();
+    ++FGeneration;
     ResetBuffer();
 }
 

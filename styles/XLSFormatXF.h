@@ -74,11 +74,15 @@ public:
     int DefaultIndex() const { return FDefaultIndex; }
     TVirtualDataTable& Table() { return FTable; }
     const TVirtualDataTable& Table() const { return FTable; }
+    // Grows with every Clear: indexes taken before a change of generation
+    // may name other records.
+    uint32_t Generation() const { return FGeneration; }
 
 private:
     TVirtualDataTable FTable;
     TXFRecord FBuffer;
     std::string FLoadedRecord;
+    uint32_t FGeneration = 0;
     std::string FDefaultRecord;
     int FDefaultIndex = 0;
 };

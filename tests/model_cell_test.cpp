@@ -313,3 +313,43 @@ TEST_F(CellInheritance, RowAndColumnCombine)
     cell->SetValue(TVariant::Double(1));
     EXPECT_TRUE(cells.FindCell(4, 2)->FontBold());
 }
+
+TEST_F(CellInheritance, CombinedFormatsFollowChanges)
+{
+    TRow* row = sheet.Rows().GetRow(1);
+    row->SetFontBold(true);
+    for (int c : {5, 6}) // equal looks: both columns share one XF index
+        sheet.Columns().GetColumn(c)->SetFillColorIndex(10);
+    ASSERT_EQ(sheet.Columns().FindColumn(5)->XFIndex(), sheet.Columns().FindColumn(6)->XFIndex());
+
+    const int first = Cell(1, 5)->XFIndex();
+    TCell* second = Cell(1, 6);
+    EXPECT_EQ(second->XFIndex(), first);
+    EXPECT_TRUE(second->FontBold());
+    EXPECT_EQ(second->FillColorIndex(), 10);
+
+    row->SetFontItalic(true);
+    TCell* after = Cell(1, 6);
+    EXPECT_TRUE(after->FontItalic());
+    EXPECT_TRUE(after->FontBold());
+    EXPECT_EQ(after->FillColorIndex(), 10);
+
+    // A cleared XF table (a file's first XF record) drops what was worked out.
+    const int rowXF = row->XFIndex(), colXF = sheet.Columns().FindColumn(6)->XFIndex();
+    TVirtualXFTable& xfs = wb.XFTable();
+    std::vector<TXFRecord> records;
+    for (int i = 0; i < xfs.Count(); ++i)
+        records.push_back(xfs.Get(i));
+    xfs.Clear();
+    for (size_t i = 0; i < records.size(); ++i) {
+        xfs.Buffer() = records[i];
+        if (static_cast<int>(i) == rowXF)
+            xfs.Buffer().HAlign = 1; // same index, another record
+        xfs.Append();
+    }
+    xfs.EnsureDefault();
+    TCell* reread = Cell(1, 6);
+    EXPECT_EQ(reread->HorizontalAlignment(), 1);
+    EXPECT_EQ(row->XFIndex(), rowXF);
+    EXPECT_EQ(sheet.Columns().FindColumn(6)->XFIndex(), colXF);
+}

@@ -219,6 +219,10 @@ TEST(CellStore, ManyCellsAreFoundAgain)
     for (int r = 0; r < 2000; r += 3)
         for (int c = 0; c < 256; c += 17)
             cells.GetCell(r, c)->SetValue(TVariant::Integer(r * 256 + c));
+    cells.GetCell(65535, 255)->SetValue(TVariant::Integer(-1));
+    ASSERT_NE(cells.FindCell(65535, 255), nullptr);
+    EXPECT_EQ(cells.FindCell(65535, 254), nullptr);
+    EXPECT_EQ(cells.FindCell(65279, 255), nullptr);
     for (int r = 0; r < 2000; ++r)
         for (int c = 0; c < 256; ++c) {
             const TCell* cell = cells.FindCell(r, c);

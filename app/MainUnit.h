@@ -1,0 +1,121 @@
+// TMainForm: the main window. On the first page the user browses folders and
+// collects .xls files in the conversion list; on the second the user picks a
+// target directory and converts every sheet of every listed workbook into an
+// HTML page, each step reported in the status box.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+#include <string>
+
+#include "app/DynaArray.h"
+
+class QFileSystemModel;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QSplitter;
+class QStatusBar;
+class QTabWidget;
+class QToolButton;
+class QTreeView;
+class TGaugePanel;
+class TInfoBox;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // `programDir` stands for the executable's directory and `settingsFile`
+    // for the INI file at the platform's default place; tests pass their own.
+    explicit TMainForm(const QString& programDir = {}, const QString& settingsFile = {},
+                       QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The directory of the executable with a trailing "/".
+    std::string ProgramDir;
+
+    // The conversion list: elements are char* to separately allocated,
+    // zero-terminated copies of the full paths. CurrentFile points at the
+    // element the last positioning step reached.
+    std::unique_ptr<TDynaArray> FileList;
+    void* CurrentFile = nullptr;
+    // The path of the element CurrentFile points at.
+    const char* CurrentPath() const;
+    int ProgressPercent() const;
+
+    // The folder selected in the folder tree ("/"-separated, no trailing "/"
+    // unless it is the root); empty when none is.
+    QString SelectedFolder() const;
+    // Selects the folder in the tree; the file pane follows.
+    void SelectFolder(const QString& folder);
+
+    // The window's parts, named as the handlers refer to them.
+    QTabWidget* PageControl;
+    QWidget* TabSheet1;
+    QWidget* TabSheet4;
+    QListWidget* PrefListBox;
+    QFileSystemModel* FolderModel;
+    QTreeView* FolderTree;
+    QFileSystemModel* FileModel;
+    QTreeView* FilePane;
+    QSplitter* Splitter;
+    QPushButton* AddBtn;
+    QPushButton* DelBtn;
+    QPushButton* KonvertBtn;
+    QListWidget* ImageList;
+    QLineEdit* DirectoryEdit1;
+    QToolButton* DirectoryEdit1Button;
+    QPushButton* GoBtn1;
+    QPlainTextEdit* Memo1;
+    QPushButton* WebBtn;
+    QPushButton* AboutBtn;
+    QPushButton* EndeBtn;
+    QStatusBar* StatusBar1;
+    QLabel* StatusPanel1;
+    TGaugePanel* StatusPanel2;
+    TInfoBox* InfoBox;
+
+public slots:
+    void AddBtnClick();
+    void DelBtnClick();
+    void KonvertBtnClick();
+    void GoBtn1Click();
+    void AboutBtnClick();
+    void EndeBtnClick();
+    void PrefListBoxDblClick();
+    void DirectoryEdit1ButtonClick();
+    // Sets the status-bar gauge to `percent` (0..100).
+    void SetProStatus(int percent);
+
+public:
+    void UpdateListBox();
+    void AddToPrefFolders(const QString& folder);
+    void SaveSettings();
+    void RestoreSettings();
+
+protected:
+    void setVisible(bool visible) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* CreateSelectionPage();
+    QWidget* CreateConversionPage();
+    void CreateStatusBar();
+    void FormCreate(const QString& programDir);
+    void FilePaneDblClick();
+    void ImageListKeyDown(int key);
+    void AddPath(const std::string& path);
+    void AppendStatusLine(const QString& line);
+    // One workbook of the batch: its pages into `targetDir`, `count` raised per sheet.
+    void ConvertWorkbook(const std::string& path, const std::string& targetDir, int& count,
+                         int fileIndex, int fileCount);
+    QString PrefFoldersFile() const;
+    void SavePrefListBox() const;
+
+    QString FSettingsFile;
+    bool FSettingsRestored = false;
+};

@@ -1,0 +1,26 @@
+// The window's error message boxes. They all go through one hook, so that a
+// test can watch them instead of running a modal box.
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <functional>
+
+class QWidget;
+
+using TErrorBoxHook = std::function<void(QWidget* parent, const QString& caption, const QString& text)>;
+
+// An empty hook restores the default: QMessageBox::critical with an OK button.
+void SetErrorBoxHook(TErrorBoxHook hook);
+void ShowErrorBox(QWidget* parent, const QString& caption, const QString& text);
+
+// `text` with a full stop appended when its last character's code is higher
+// than the full stop's (so after a letter or digit, not after "!" or ".").
+QString WithClosingFullStop(const QString& text);
+// The message of an exception: UTF-8 when it is valid UTF-8 (file paths),
+// else Windows-1252 (the library's 8-bit texts).
+QString ExceptionText(const std::exception& error);
+
+// The application-wide handler of errors raised by a conversion: a box with
+// the caption "Quillon" and the message with its closing full stop.
+void HandleApplicationError(QWidget* parent, const std::exception& error);

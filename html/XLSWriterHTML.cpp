@@ -1,5 +1,6 @@
 #include "html/XLSWriterHTML.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <ostream>
@@ -22,6 +23,8 @@ void AppendNumber(std::string& text, long long n)
     const auto result = std::to_chars(digits, digits + sizeof digits, n);
     text.append(digits, result.ptr);
 }
+
+uint32_t PositionKey(int row, int col) { return static_cast<uint32_t>(row) << 8 | static_cast<uint32_t>(col); }
 
 bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
 
@@ -66,8 +69,8 @@ void TXLSWriterHTML::WritePage()
     Write("<html>\r\n");
     if (FUtf8)
         Write("<meta charset=\"utf-8\">\r\n");
-    BuildStyleClasses();
     try {
+        BuildStyleClasses();
         WriteStyleSheet();
         WriteTable();
     } catch (...) {
@@ -85,23 +88,56 @@ void TXLSWriterHTML::BuildStyleClasses()
     const size_t cols = FRange.LastCol - FRange.FirstCol + 1u;
     FCellStyleIndex.clear();
     FCellStyleIndex.reserve(rows * cols);
-    TCells& cells = FSheet->Cells();
+    FCellMerged.clear();
+    FCellMerged.reserve(rows * cols);
+    StartCellWalk();
     for (int row = FRange.FirstRow; row <= FRange.LastRow; ++row)
-        for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col)
-            FCellStyleIndex.push_back(StyleClassOf(*cells.GetCell(row, col)));
+        for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col) {
+            const TFormatLook& look = FormatLookOf(NextCell(row, col));
+            FCellStyleIndex.push_back(look.StyleClass);
+            FCellMerged.push_back(look.Merged);
+        }
 }
 
-int TXLSWriterHTML::StyleClassOf(const TCell& cell)
+void TXLSWriterHTML::StartCellWalk()
 {
-    // The style text depends only on the XF record, so the class found for an
+    FWalkCursor = 0;
+    if (!FStoredCells.empty())
+        return;
+    const TCells& cells = FSheet->Cells();
+    FStoredCells.reserve(static_cast<size_t>(cells.Count()));
+    for (int i = 0; i < cells.Count(); ++i) {
+        TCell* cell = cells.Items(i);
+        if (FRange.Contains(cell->Row(), cell->Col()))
+            FStoredCells.emplace_back(PositionKey(cell->Row(), cell->Col()), cell);
+    }
+    // The reader stores cells row by row, so this is mostly sorted already.
+    if (!std::is_sorted(FStoredCells.begin(), FStoredCells.end()))
+        std::sort(FStoredCells.begin(), FStoredCells.end());
+}
+
+TCell& TXLSWriterHTML::NextCell(int row, int col)
+{
+    const uint32_t key = PositionKey(row, col);
+    while (FWalkCursor < FStoredCells.size() && FStoredCells[FWalkCursor].first < key)
+        ++FWalkCursor;
+    if (FWalkCursor < FStoredCells.size() && FStoredCells[FWalkCursor].first == key)
+        return *FStoredCells[FWalkCursor].second;
+    return *FSheet->Cells().GetCell(row, col);
+}
+
+const TXLSWriterHTML::TFormatLook& TXLSWriterHTML::FormatLookOf(const TCell& cell)
+{
+    // The style text depends only on the XF record, so what was found for an
     // XF index holds for every later position with that index.
-    const auto [entry, added] = FClassOfXF.try_emplace(cell.XFIndex(), 0);
+    const auto [entry, added] = FLookOfXF.try_emplace(cell.XFIndex(), TFormatLook{0, false});
     if (added) {
-        const std::string text = StyleText(cell.XFRecord(), cell.FontRecord(), FUtf8);
+        const TXFRecord xf = cell.XFRecord();
+        const std::string text = StyleText(xf, cell.FontRecord(), FUtf8);
         int index = FStyleTexts->IndexOf(text);
         if (index < 0)
             index = FStyleTexts->Add(text);
-        entry->second = index;
+        entry->second = TFormatLook{index, xf.Merged != 0};
     }
     return entry->second;
 }
@@ -138,18 +174,18 @@ void TXLSWriterHTML::WriteTable()
     piece += " style=\"border-collapse:collapse;\">\r\n";
     Write(piece);
 
-    TCells& cells = FSheet->Cells();
+    StartCellWalk();
     const int cols = FRange.LastCol - FRange.FirstCol + 1;
     for (int row = FRange.FirstRow; row <= FRange.LastRow; ++row) {
         Write("<tr>\r\n");
         for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col) {
-            const TCell& cell = *cells.GetCell(row, col);
+            const TCell& cell = NextCell(row, col);
+            const size_t position = static_cast<size_t>(row - FRange.FirstRow) * cols + (col - FRange.FirstCol);
             TRangeRect area;
-            const bool spans = cell.Merged() && FSheet->FindMergedArea(row, col, area);
+            const bool spans = FCellMerged[position] && FSheet->FindMergedArea(row, col, area);
             if (spans && (area.FirstRow != row || area.FirstCol != col))
                 continue;
 
-            const size_t position = static_cast<size_t>(row - FRange.FirstRow) * cols + (col - FRange.FirstCol);
             piece = "<td class=\"xl";
             AppendNumber(piece, FCellStyleIndex[position]);
             piece += '"';
@@ -195,7 +231,9 @@ void TXLSWriterHTML::FreeStyleClasses()
 {
     FStyleTexts.reset();
     FCellStyleIndex = {};
-    FClassOfXF = {};
+    FCellMerged = {};
+    FLookOfXF = {};
+    FStoredCells = {};
 }
 
 int TXLSWriterHTML::ColumnExtent(int col)

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "model/Ranges.h"
@@ -48,8 +49,18 @@ private:
     void WriteTable();
     void FreeStyleClasses();
 
-    // The class number of a cell's style text, computed once per XF index.
-    int StyleClassOf(const TCell& cell);
+    // Makes the list of stored cells in row-major order and starts a walk.
+    void StartCellWalk();
+    // The cell GetCell gives at (row, col), for positions visited in
+    // row-major order: stored cells come from the sorted list, which spares a
+    // hash lookup per position; other positions yield the pending cell.
+    TCell& NextCell(int row, int col);
+    // What the page needs of a cell format, computed once per XF index.
+    struct TFormatLook {
+        int StyleClass; // the class number of its style text
+        bool Merged;
+    };
+    const TFormatLook& FormatLookOf(const TCell& cell);
     // Pixel width + 1 of a column, pixel height + 1 of a row.
     int ColumnExtent(int col);
     int RowExtent(int row);
@@ -66,7 +77,10 @@ private:
 
     std::unique_ptr<THashedStringList> FStyleTexts;
     std::vector<int> FCellStyleIndex;
-    std::unordered_map<int32_t, int> FClassOfXF;
+    std::vector<bool> FCellMerged; // the merged flag per position, beside the class
+    std::unordered_map<int32_t, TFormatLook> FLookOfXF;
+    std::vector<std::pair<uint32_t, TCell*>> FStoredCells; // by position key
+    size_t FWalkCursor = 0;
     std::vector<int> FColumnExtents; // of the range's columns
     std::vector<int> FRowExtents;    // of the range's rows
     std::string FBuffer;

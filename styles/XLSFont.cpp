@@ -1,7 +1,7 @@
 #include "styles/XLSFont.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "platform/ScreenMetrics.h"
 
@@ -66,38 +66,47 @@ uint8_t NearestColorIndex(TColor color)
 
 std::u16string TFontRecord::Name() const
 {
-    char16_t units[100];
-    std::memcpy(units, reinterpret_cast<const char*>(this) + offsetof(TFontRecord, NameUnits), sizeof units);
     size_t length = 0;
-    while (length < 100 && units[length] != 0)
+    while (length < 100 && NameUnits[length] != 0)
         ++length;
-    return std::u16string(units, length);
+    return std::u16string(NameUnits, length);
 }
 
 void TFontRecord::SetName(const std::u16string& name)
 {
-    char16_t units[100] = {};
-    std::memcpy(units, name.data(), std::min<size_t>(name.size(), 100) * sizeof(char16_t));
-    std::memcpy(reinterpret_cast<char*>(this) + offsetof(TFontRecord, NameUnits), units, sizeof units);
+    std::fill(std::begin(NameUnits), std::end(NameUnits), u'\0');
+    std::copy_n(name.begin(), std::min<size_t>(name.size(), 100), NameUnits);
 }
 
 std::string TFontRecord::Bytes() const
 {
-    return std::string(reinterpret_cast<const char*>(this), sizeof(TFontRecord));
+    std::string b;
+    b.reserve(ByteSize);
+    for (uint8_t field : {Bold, Italic, Underline, StrikeOut, UnderlineKind, Script, ColorIndex})
+        b.push_back(static_cast<char>(field));
+    b.push_back(static_cast<char>(Size & 0xFF));
+    b.push_back(static_cast<char>(Size >> 8));
+    for (char16_t unit : NameUnits) {
+        b.push_back(static_cast<char>(unit & 0xFF));
+        b.push_back(static_cast<char>(unit >> 8));
+    }
+    return b;
 }
 
 TFontRecord TFontRecord::FromBytes(const std::string& bytes)
 {
-    TFontRecord rec;
-    std::memset(&rec, 0, sizeof rec);
-    std::memcpy(&rec, bytes.data(), std::min(bytes.size(), sizeof rec));
+    std::string b = bytes.substr(0, ByteSize);
+    b.resize(ByteSize, '\0');
+    auto at = [&](size_t i) { return static_cast<uint8_t>(b[i]); };
+    TFontRecord rec{at(0), at(1), at(2), at(3), at(4), at(5), at(6), static_cast<uint16_t>(at(7) | (at(8) << 8)), {}};
+    for (size_t i = 0; i < 100; ++i)
+        rec.NameUnits[i] = static_cast<char16_t>(at(9 + 2 * i) | (at(10 + 2 * i) << 8));
     return rec;
 }
 
 TFontRecord TFontRecord::Default()
 {
-    TFontRecord rec;
-    std::memset(&rec, 0, sizeof rec);
+    TFontRecord rec{};
     rec.ColorIndex = AutoForegroundColor;
     rec.Size = 10;
     rec.SetName(u"Arial");

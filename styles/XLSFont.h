@@ -37,8 +37,8 @@ TColor PaletteColor(uint8_t index);
 // first); ties keep the lower index.
 uint8_t NearestColorIndex(TColor color);
 
-#pragma pack(push, 1)
-// Font record: 209 bytes, compared and interned as a whole.
+// Font record. Its byte form (Bytes, 209 bytes: the fields in this order,
+// little-endian, no padding) is what the table compares and interns.
 struct TFontRecord {
     uint8_t Bold;          // 1 when the file's weight is exactly 700
     uint8_t Italic;
@@ -55,14 +55,13 @@ struct TFontRecord {
     // Zero-fills the field and copies at most 100 units.
     void SetName(const std::u16string& name);
 
+    static constexpr size_t ByteSize = 209;
     std::string Bytes() const;
     // Fills the record from 209 bytes (a shorter string leaves the rest zero).
     static TFontRecord FromBytes(const std::string& bytes);
     // All flags and codes 0, ColorIndex 57, Size 10, Name "Arial".
     static TFontRecord Default();
 };
-#pragma pack(pop)
-static_assert(sizeof(TFontRecord) == 209);
 
 class TVirtualFontTable {
 public:

@@ -1,7 +1,6 @@
 #include "styles/XLSFormatXF.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "styles/XLSFont.h"
 
@@ -19,21 +18,45 @@ uint32_t ReadLE(const uint8_t* body, size_t size, size_t at, size_t width)
 
 std::string TXFRecord::Bytes() const
 {
-    return std::string(reinterpret_cast<const char*>(this), sizeof(TXFRecord));
+    std::string b;
+    b.reserve(ByteSize);
+    for (uint16_t field : {FontIndex, FormatIndex}) {
+        b.push_back(static_cast<char>(field & 0xFF));
+        b.push_back(static_cast<char>(field >> 8));
+    }
+    for (uint8_t field : {HAlign, VAlign, Rotation, WrapText, FillPattern, PatternColor, FillColor, Merged, Indent})
+        b.push_back(static_cast<char>(field));
+    b.append(reinterpret_cast<const char*>(BorderColor), 4);
+    b.append(reinterpret_cast<const char*>(BorderStyle), 4);
+    b.push_back(static_cast<char>(StyleXF));
+    b.push_back(static_cast<char>(Locked));
+    return b;
 }
 
 TXFRecord TXFRecord::FromBytes(const std::string& bytes)
 {
-    TXFRecord rec;
-    std::memset(&rec, 0, sizeof rec);
-    std::memcpy(&rec, bytes.data(), std::min(bytes.size(), sizeof rec));
+    std::string b = bytes.substr(0, ByteSize);
+    b.resize(ByteSize, '\0');
+    auto at = [&](size_t i) { return static_cast<uint8_t>(b[i]); };
+    TXFRecord rec{};
+    rec.FontIndex = static_cast<uint16_t>(at(0) | (at(1) << 8));
+    rec.FormatIndex = static_cast<uint16_t>(at(2) | (at(3) << 8));
+    uint8_t* const bytesInOrder[] = {&rec.HAlign, &rec.VAlign, &rec.Rotation, &rec.WrapText, &rec.FillPattern,
+                                     &rec.PatternColor, &rec.FillColor, &rec.Merged, &rec.Indent};
+    for (size_t i = 0; i < 9; ++i)
+        *bytesInOrder[i] = at(4 + i);
+    for (size_t side = 0; side < 4; ++side) {
+        rec.BorderColor[side] = at(13 + side);
+        rec.BorderStyle[side] = at(17 + side);
+    }
+    rec.StyleXF = at(21);
+    rec.Locked = at(22);
     return rec;
 }
 
 TXFRecord TXFRecord::Default()
 {
-    TXFRecord rec;
-    std::memset(&rec, 0, sizeof rec);
+    TXFRecord rec{};
     rec.VAlign = 2;
     rec.PatternColor = AutoForegroundColor;
     rec.FillColor = AutoBackgroundColor;

@@ -7,8 +7,8 @@
 
 #include "styles/VDataTable.h"
 
-#pragma pack(push, 1)
-// XF record: 23 bytes, compared and interned as a whole.
+// XF record. Its byte form (Bytes, 23 bytes: the fields in this order,
+// little-endian, no padding) is what the table compares and interns.
 struct TXFRecord {
     uint16_t FontIndex;    // index into the font table
     uint16_t FormatIndex;  // position in the workbook's format strings (not the file's code)
@@ -26,14 +26,14 @@ struct TXFRecord {
     uint8_t StyleXF;
     uint8_t Locked;
 
+    static constexpr size_t ByteSize = 23;
     std::string Bytes() const;
+    // Fills the record from 23 bytes (a shorter string leaves the rest zero).
     static TXFRecord FromBytes(const std::string& bytes);
     // Font 0, format 0, VAlign 2, PatternColor 57, FillColor 58, border
     // colours 58, Locked 1, everything else 0.
     static TXFRecord Default();
 };
-#pragma pack(pop)
-static_assert(sizeof(TXFRecord) == 23);
 
 // Border sides.
 constexpr int BorderLeft = 0, BorderRight = 1, BorderTop = 2, BorderBottom = 3, BorderAll = 4;

@@ -51,7 +51,10 @@ TEST(FontRecord, NameFieldAndDefault)
     EXPECT_EQ(f.Name(), u"Arial");
     EXPECT_EQ(f.Size, 10);
     EXPECT_EQ(f.ColorIndex, 57);
-    EXPECT_EQ(f.Bytes().size(), 209u);
+    const std::string bytes = f.Bytes();
+    ASSERT_EQ(bytes.size(), 209u);
+    EXPECT_EQ(bytes.substr(6, 5), std::string("\x39\x0A\x00\x41\x00", 5)); // colour 57, size 10, "A"
+    EXPECT_EQ(TFontRecord::FromBytes(bytes).Bytes(), bytes);
 
     const std::u16string longName(120, u'x');
     f.SetName(longName);
@@ -157,6 +160,18 @@ TEST(XFTable, DefaultRecordAndEnsureDefault)
     EXPECT_EQ(d.FillColor, 58);
     EXPECT_EQ(d.BorderColor[3], 58);
     EXPECT_EQ(d.Locked, 1);
+    TXFRecord layout = d;
+    layout.FontIndex = 0x0102;
+    layout.Indent = 7;
+    layout.BorderStyle[BorderBottom] = 9;
+    const std::string bytes = layout.Bytes();
+    ASSERT_EQ(bytes.size(), 23u);
+    EXPECT_EQ(bytes.substr(0, 2), "\x02\x01");
+    EXPECT_EQ(bytes[12], 7);
+    EXPECT_EQ(bytes[13], 58);
+    EXPECT_EQ(bytes[20], 9);
+    EXPECT_EQ(bytes[22], 1);
+    EXPECT_EQ(TXFRecord::FromBytes(bytes).Bytes(), bytes);
 
     // Reading a file: cleared, then records appended even when equal.
     xfs.Clear();

@@ -179,21 +179,6 @@ std::string SeparatorOf(const std::string& pattern, const std::string& fallback)
     return sep;
 }
 
-// The pattern with its separators as the formatter's "/" and ":" tokens, so
-// that the locale's separators are written for them.
-std::string WithSeparatorTokens(const std::string& pattern, const std::string& sep, char token)
-{
-    if (sep.empty() || sep == std::string(1, token)) return pattern;
-    std::string out;
-    bool quoted = false;
-    for (size_t i = 0; i < pattern.size();) {
-        if (pattern[i] == '"') quoted = !quoted;
-        if (!quoted && pattern.compare(i, sep.size(), sep) == 0) { out += token; i += sep.size(); continue; }
-        out += pattern[i++];
-    }
-    return out;
-}
-
 // The long time pattern without its seconds (":ss" and what joins them).
 std::string WithoutSeconds(const std::string& pattern)
 {
@@ -240,7 +225,7 @@ TLocale FromCLibrary(const std::string& numericName, const std::string& timeName
     std::string time = Translate(item(T_FMT), ampm, 0);
     if (!date.empty()) {
         l.DateSeparator = SeparatorOf(date, l.DateSeparator);
-        l.ShortDatePattern = WithSeparatorTokens(date, l.DateSeparator, '/');
+        l.ShortDatePattern = date;
         // The C library has no long date; German and English keep the
         // built-in one, other languages get the day name before the short date.
         if (!IsGermanName(timeName) && timeName.compare(0, 2, "en") != 0)
@@ -248,7 +233,7 @@ TLocale FromCLibrary(const std::string& numericName, const std::string& timeName
     }
     if (!time.empty()) {
         l.TimeSeparator = SeparatorOf(time, l.TimeSeparator);
-        l.LongTimePattern = WithSeparatorTokens(time, l.TimeSeparator, ':');
+        l.LongTimePattern = time;
         l.ShortTimePattern = WithoutSeconds(l.LongTimePattern);
     }
     freelocale(loc);

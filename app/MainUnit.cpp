@@ -25,11 +25,13 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeView>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "app/Conversion.h"
 #include "app/InfoBox.h"
 #include "app/PrefFolders.h"
 #include "app/window/AppIcon.h"
@@ -172,8 +174,12 @@ QWidget* TMainForm::CreateSelectionPage()
     FilePane->sortByColumn(0, Qt::AscendingOrder);
     FilePane->setSelectionMode(QAbstractItemView::ExtendedSelection);
     FilePane->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    FilePane->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    // Name, size and date fit the pane; the type column only repeats the filter.
+    FilePane->hideColumn(2);
     FilePane->header()->setStretchLastSection(false);
+    FilePane->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    FilePane->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    FilePane->header()->setSectionResizeMode(3, QHeaderView::ResizeToContents);
     FilePane->installEventFilter(this);
     connect(FilePane, &QTreeView::doubleClicked, this, &TMainForm::FilePaneDblClick);
 
@@ -189,6 +195,7 @@ QWidget* TMainForm::CreateSelectionPage()
     Splitter->addWidget(FilePane);
     Splitter->setStretchFactor(0, 2);
     Splitter->setStretchFactor(1, 3);
+    Splitter->setSizes({240, 360});
     Splitter->setChildrenCollapsible(false);
 
     AddBtn = new QPushButton(QStringLiteral("&Hinzufügen"), page);
@@ -501,22 +508,32 @@ void TMainForm::GoBtn1Click()
     std::string targetDir = ToPath(DirectoryEdit1->text());
     if (targetDir.empty())
         targetDir = ProgramDir;
-    if (targetDir.empty() || !ForceDirectories(targetDir)) {
-        ShowErrorBox(this, QStringLiteral("Fehler"), QStringLiteral("Konnte das Verzeichnis nicht erstellen!"));
+    try {
+        PrepareTargetDirectory(targetDir);
+    } catch (const EDirectoryError& error) {
+        ShowErrorBox(this, QStringLiteral("Fehler"), QString::fromUtf8(error.what()));
         return;
     }
     targetDir = WithTrailingSlash(targetDir);
 
+    // Taken first, so nothing the status lines let through can change the batch.
     std::vector<std::string> paths;
     FileList->First();
     while (FileList->Next())
         paths.emplace_back(CurrentPath());
 
+    const auto announceSheet = [this](int sheetNumber, const std::string& outputName) {
+        AppendStatusLine(QStringLiteral("Speichere Blatt %1 unter: ").arg(sheetNumber) + FromPath(outputName));
+    };
     int count = 0;
     SetProStatus(0);
     try {
-        for (size_t i = 0; i < paths.size(); ++i)
-            ConvertWorkbook(paths[i], targetDir, count, int(i), int(paths.size()));
+        for (size_t i = 0; i < paths.size(); ++i) {
+            AppendStatusLine(QStringLiteral("Öffne: ") + FromPath(paths[i]));
+            // The pages are named after the source workbook.
+            count += ConvertWorkbook(paths[i], targetDir, BaseNameOf(paths[i]), {}, announceSheet);
+            SetProStatus(int((i + 1) * 100 / paths.size()));
+        }
         AppendStatusLine(QString::number(count) + QStringLiteral(" HTML Dateien gespeichert..."));
         SetProStatus(100);
     } catch (const std::exception& error) {
@@ -588,38 +605,3 @@ void TMainForm::EndeBtnClick()
     close();
 }
 
-// ---- One workbook (until the shared conversion road is in) -------------------
-
-#include "model/Sheet.h"
-#include "model/Workbook.h"
-#include "platform/CodePage.h"
-#include "reading/XLSFile.h"
-
-void TMainForm::ConvertWorkbook(const std::string& path, const std::string& targetDir, int& count, int fileIndex,
-                                int fileCount)
-{
-    AppendStatusLine(QStringLiteral("Öffne: ") + FromPath(path));
-    TXLSFile file;
-    int shown = -1;
-    file.OnProgress = [&](double fraction) {
-        const int percent = (fileIndex * 100 + int(std::clamp(fraction, 0.0, 1.0) * 100)) / fileCount;
-        if (percent != shown) {
-            shown = percent;
-            SetProStatus(percent);
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        }
-    };
-    file.OpenFile(Utf8ToWide(path));
-    std::string base = path.substr(path.find_last_of('/') + 1);
-    if (size_t dot = base.find_last_of('.'); dot != std::string::npos)
-        base.erase(dot);
-    TSheets& sheets = file.Workbook().Sheets();
-    for (int i = 0; i < sheets.Count(); ++i) {
-        std::string name = targetDir + base + ".htm";
-        for (int counter = 0; FileExists(name); ++counter)
-            name = targetDir + base + std::to_string(counter) + ".htm";
-        AppendStatusLine(QStringLiteral("Speichere Blatt %1 unter: ").arg(i + 1) + FromPath(name));
-        sheets.Items(i)->SaveAsHTML(name);
-        ++count;
-    }
-}

@@ -110,9 +110,6 @@ private:
     void ImageListKeyDown(int key);
     void AddPath(const std::string& path);
     void AppendStatusLine(const QString& line);
-    // One workbook of the batch: its pages into `targetDir`, `count` raised per sheet.
-    void ConvertWorkbook(const std::string& path, const std::string& targetDir, int& count,
-                         int fileIndex, int fileCount);
     QString PrefFoldersFile() const;
     void SavePrefListBox() const;
 

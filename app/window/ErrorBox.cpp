@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QStringDecoder>
 
+#include "app/Conversion.h"
 #include "platform/CodePage.h"
 
 namespace {
@@ -28,24 +29,17 @@ void ShowErrorBox(QWidget* parent, const QString& caption, const QString& text)
         QMessageBox::critical(parent, caption, text, QMessageBox::Ok);
 }
 
-QString WithClosingFullStop(const QString& text)
+QString MessageText(const std::string& message)
 {
-    if (!text.isEmpty() && text.back() > QChar(u'.'))
-        return text + u'.';
-    return text;
-}
-
-QString ExceptionText(const std::exception& error)
-{
-    const QByteArray bytes(error.what());
+    const QByteArray bytes = QByteArray::fromStdString(message);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    return QString::fromStdU16String(AnsiToWide(bytes.toStdString()));
+    return QString::fromStdU16String(AnsiToWide(message));
 }
 
 void HandleApplicationError(QWidget* parent, const std::exception& error)
 {
-    ShowErrorBox(parent, QStringLiteral("Quillon"), WithClosingFullStop(ExceptionText(error)));
+    ShowErrorBox(parent, QStringLiteral("Quillon"), MessageText(ErrorMessageText(error)));
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <exception>
 #include <functional>
+#include <string>
 
 class QWidget;
 
@@ -14,13 +15,10 @@ using TErrorBoxHook = std::function<void(QWidget* parent, const QString& caption
 void SetErrorBoxHook(TErrorBoxHook hook);
 void ShowErrorBox(QWidget* parent, const QString& caption, const QString& text);
 
-// `text` with a full stop appended when its last character's code is higher
-// than the full stop's (so after a letter or digit, not after "!" or ".").
-QString WithClosingFullStop(const QString& text);
-// The message of an exception: UTF-8 when it is valid UTF-8 (file paths),
-// else Windows-1252 (the library's 8-bit texts).
-QString ExceptionText(const std::exception& error);
+// A message of the library as text: UTF-8 when it is valid UTF-8 (file
+// paths), else Windows-1252 (the library's 8-bit texts).
+QString MessageText(const std::string& message);
 
 // The application-wide handler of errors raised by a conversion: a box with
-// the caption "Quillon" and the message with its closing full stop.
+// the caption "Quillon" and the message as the user sees it (ErrorMessageText).
 void HandleApplicationError(QWidget* parent, const std::exception& error);

@@ -1,5 +1,5 @@
-// The application-wide error box: the closing full stop, the decoding of
-// exception texts, and the hook that stands in for the modal box.
+// The application-wide error box: caption, the message with its full stop,
+// the decoding of 8-bit and UTF-8 messages, through the hook the tests use.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -7,39 +7,26 @@
 #include "WindowTestHelpers.h"
 #include "app/window/ErrorBox.h"
 
-TEST(ErrorBox, FullStopFollowsCharactersAboveTheFullStop)
+TEST(ErrorBox, ApplicationErrorsShowTheMessageWithItsFullStopUnderTheTitle)
 {
     struct TCase {
-        QString Text, Shown;
+        const char* Message;
+        QString Shown;
     };
     const TCase cases[] = {
         {"Can not open a docfile", "Can not open a docfile."},
-        {"Error 7", "Error 7."},
         {"Konnte das Verzeichnis nicht erstellen!", "Konnte das Verzeichnis nicht erstellen!"},
-        {"Done.", "Done."},
-        {"(a, b)", "(a, b)"},
-        {"File \"x.xls\"", "File \"x.xls\""},
-        {"ends in a slash /", "ends in a slash /."},
-        {"Grüße", "Grüße."},
-        {"", ""},
+        {"Cannot create file \"/a/\xc3\xa4.htm\"", "Cannot create file \"/a/ä.htm\""},
+        {"Datei \xe4", "Datei ä."},
     };
-    for (const TCase& c : cases)
-        EXPECT_EQ(WithClosingFullStop(c.Text), c.Shown) << c.Text.toStdString();
-}
-
-TEST(ErrorBox, ExceptionTextIsUtf8OrElseWindows1252)
-{
-    EXPECT_EQ(ExceptionText(std::runtime_error("Datei \xc3\xa4.xls")), QString("Datei ä.xls"));
-    EXPECT_EQ(ExceptionText(std::runtime_error("Datei \xe4.xls")), QString("Datei ä.xls"));
-}
-
-TEST(ErrorBox, ApplicationErrorsGoToTheHookWithTheTitleAsCaption)
-{
     std::vector<TShownBox> boxes;
     SetErrorBoxHook([&](QWidget*, const QString& caption, const QString& text) { boxes.push_back({caption, text}); });
-    HandleApplicationError(nullptr, std::runtime_error("Bad record"));
+    for (const TCase& c : cases)
+        HandleApplicationError(nullptr, std::runtime_error(c.Message));
     SetErrorBoxHook({});
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].Caption, QString("Quillon"));
-    EXPECT_EQ(boxes[0].Text, QString("Bad record."));
+    ASSERT_EQ(boxes.size(), std::size(cases));
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_EQ(boxes[i].Caption, QString("Quillon"));
+        EXPECT_EQ(boxes[i].Text, cases[i].Shown) << cases[i].Message;
+    }
 }

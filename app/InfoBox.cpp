@@ -1,5 +1,7 @@
 #include "app/InfoBox.h"
 
+#include "app/window/AppIcon.h"
+
 #include <QDate>
 #include <QDesktopServices>
 #include <QHBoxLayout>
@@ -22,7 +24,7 @@ TInfoBox::TInfoBox(QWidget* parent) : QDialog(parent)
     setModal(true);
 
     auto* icon = new QLabel(this);
-    icon->setPixmap(QIcon(QStringLiteral(":/quillon/quillon.svg")).pixmap(48, 48));
+    icon->setPixmap(QuillonIcon().pixmap(48, 48));
     icon->setAlignment(Qt::AlignTop);
 
     auto* name = new QLabel(QStringLiteral("<b>Quillon 1.0</b>"), this);

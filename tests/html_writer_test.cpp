@@ -136,6 +136,29 @@ TEST_F(HtmlWriterTest, EmptyPositionsInheritRowAndColumnFormats)
     EXPECT_EQ(Sheet.Cells().Count(), 2);
 }
 
+TEST_F(HtmlWriterTest, StoreOrderDoesNotChangeThePage)
+{
+    const struct {
+        int Row, Col;
+        const char16_t* Text;
+    } cells[] = {{0, 0, u"a"}, {0, 2, u"c"}, {1, 1, u"e"}, {2, 0, u"g"}, {2, 2, u"i"}};
+    for (const auto& c : cells)
+        Text(c.Row, c.Col, c.Text);
+    Cell(2, 2).SetFontBold(true);
+    const std::string forward = PageOf(Sheet);
+
+    TWorkbook reversed;
+    TSheet& sheet = *reversed.Sheets().Items(0);
+    for (int i = 4; i >= 0; --i)
+        sheet.Cells().GetCell(cells[i].Row, cells[i].Col)->SetValue(TVariant::Wide(cells[i].Text));
+    sheet.Cells().GetCell(2, 2)->SetFontBold(true);
+    EXPECT_EQ(PageOf(sheet), forward);
+    EXPECT_NE(forward.find(">a</td>\r\n<td class=\"xl0\" width=65 height=18>&nbsp;</td>\r\n"
+                           "<td class=\"xl0\" width=65 height=18>c</td>"),
+              std::string::npos);
+    EXPECT_NE(forward.find("<td class=\"xl1\" width=65 height=18>i</td>"), std::string::npos);
+}
+
 TEST_F(HtmlWriterTest, MergedAreaSpansRowsAndColumns)
 {
     Text(0, 0, u"a");

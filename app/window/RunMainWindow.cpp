@@ -8,6 +8,15 @@
 #include "app/window/AppIcon.h"
 #include "platform/ScreenMetrics.h"
 
+bool WindowSystemAvailable()
+{
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        if (!qEnvironmentVariableIsEmpty(name))
+            return true;
+    }
+    return false;
+}
+
 int RunMainWindow(int argc, char** argv)
 {
     QApplication application(argc, argv);

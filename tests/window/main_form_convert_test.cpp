@@ -18,6 +18,11 @@ protected:
     {
         TMainFormTest::SetUp();
         Target = MakeDir("target") + "/";
+    }
+
+    // The window, once the test's workbooks exist (so the tree lists them from the start).
+    void Start()
+    {
         Form = NewForm();
         Form->DirectoryEdit1->setText(QString::fromStdString(Target));
     }
@@ -26,7 +31,7 @@ protected:
     {
         const QString full = QString::fromStdString(path);
         const int slash = full.lastIndexOf(u'/');
-        SelectInPane(*Form, full.left(slash), {full.mid(slash + 1)});
+        ASSERT_NO_FATAL_FAILURE(SelectInPane(*Form, full.left(slash), {full.mid(slash + 1)}));
         QTest::mouseClick(Form->AddBtn, Qt::LeftButton);
     }
 
@@ -41,6 +46,7 @@ protected:
 
 TEST_F(MainFormConvert, EmptyListWritesOnlyTheCountLine)
 {
+    Start();
     Convert();
     EXPECT_EQ(StatusLines(*Form), QStringList {"0 HTML Dateien gespeichert..."});
     EXPECT_TRUE(Boxes.empty());
@@ -50,6 +56,7 @@ TEST_F(MainFormConvert, EmptyListWritesOnlyTheCountLine)
 TEST_F(MainFormConvert, ThreeSheetsBecomeThreePagesNamedWithCounters)
 {
     const std::string book = MakeWorkbook("books/report.xls", 3);
+    Start();
     Add(book);
     Convert();
     EXPECT_EQ(StatusLines(*Form), (QStringList {
@@ -76,6 +83,7 @@ TEST_F(MainFormConvert, SameFileTwiceAndSameNameFromAnotherFolderTakeTheNextCoun
 {
     const std::string first = MakeWorkbook("one/book.xls", 1);
     const std::string second = MakeWorkbook("two/book.xls", 1);
+    Start();
     Add(first);
     Add(first);
     Add(second);
@@ -89,7 +97,9 @@ TEST_F(MainFormConvert, SameFileTwiceAndSameNameFromAnotherFolderTakeTheNextCoun
 
 TEST_F(MainFormConvert, EmptyTargetMeansTheProgramDirectory)
 {
-    Add(MakeWorkbook("books/plain.xls", 1));
+    const std::string book = MakeWorkbook("books/plain.xls", 1);
+    Start();
+    Add(book);
     Form->DirectoryEdit1->clear();
     Convert();
     EXPECT_TRUE(std::filesystem::is_regular_file(ProgramDir + "plain.htm"));
@@ -97,7 +107,9 @@ TEST_F(MainFormConvert, EmptyTargetMeansTheProgramDirectory)
 
 TEST_F(MainFormConvert, MissingTargetDirectoryIsCreatedWithItsParents)
 {
-    Add(MakeWorkbook("books/deep.xls", 1));
+    const std::string book = MakeWorkbook("books/deep.xls", 1);
+    Start();
+    Add(book);
     const std::string deep = Target + "a/b/c";
     Form->DirectoryEdit1->setText(QString::fromStdString(deep));
     Convert();
@@ -106,8 +118,10 @@ TEST_F(MainFormConvert, MissingTargetDirectoryIsCreatedWithItsParents)
 
 TEST_F(MainFormConvert, TargetThatCannotBeCreatedShowsTheMessageAndStops)
 {
-    Add(MakeWorkbook("books/report.xls", 1));
+    const std::string book = MakeWorkbook("books/report.xls", 1);
     const std::string blocker = MakeFile("target/blocker");
+    Start();
+    Add(book);
     Form->DirectoryEdit1->setText(QString::fromStdString(blocker + "/out"));
     Convert();
     ASSERT_EQ(Boxes.size(), 1u);
@@ -121,6 +135,7 @@ TEST_F(MainFormConvert, FileThatIsNotAWorkbookEndsTheBatchWithAnErrorBox)
     const std::string good = MakeWorkbook("books/good.xls", 1);
     const std::string bad = MakeFile("books/bad.xls", "This is plain text, not a compound document.");
     const std::string later = MakeWorkbook("books/later.xls", 1);
+    Start();
     Add(good);
     Add(bad);
     Add(later);

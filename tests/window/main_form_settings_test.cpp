@@ -14,17 +14,28 @@ namespace {
 
 class MainFormSettings : public TMainFormTest {
 protected:
-    // Adds one file of `folder` (created with a.xls and b.xls) to the list.
+    // Folders under src/ with the files a.xls, 1.xls, 2.xls and 3.xls, made
+    // before the window so that the tree lists them from the start.
+    void MakeSources(const std::vector<std::string>& folders)
+    {
+        for (const std::string& folder : folders) {
+            for (const char* name : {"a.xls", "1.xls", "2.xls", "3.xls"})
+                MakeFile("src/" + folder + "/" + name);
+        }
+    }
+
+    // Adds the files of src/`folder` to the list.
     void AddFrom(const std::string& folder, const QStringList& names = {"a.xls"})
     {
-        const std::string dir = MakeDir(folder);
-        for (const QString& name : names)
-            MakeFile(folder + "/" + name.toStdString());
-        SelectInPane(*Form, QString::fromStdString(dir), names);
+        ASSERT_NO_FATAL_FAILURE(SelectInPane(*Form, Folder(folder).chopped(1), names));
         QTest::mouseClick(Form->AddBtn, Qt::LeftButton);
     }
 
-    QString Folder(const std::string& relative) { return QString::fromStdString((Scratch.Path() / relative).string() + "/"); }
+    // The favourite of src/`folder`.
+    QString Folder(const std::string& folder)
+    {
+        return QString::fromStdString((Scratch.Path() / "src" / folder).string() + "/");
+    }
 
     std::string FoldersDat() { return ProgramDir + "folders.dat"; }
 
@@ -39,40 +50,44 @@ protected:
 
 TEST_F(MainFormSettings, FoldersMoveToTheTopAndTheFileFollowsTheList)
 {
+    MakeSources({"a", "b"});
     Form = NewForm();
-    AddFrom("src/a", {"1.xls", "2.xls", "3.xls"});
-    EXPECT_EQ(FavouriteLines(*Form), QStringList {Folder("src/a")}) << "three files, one favourite";
-    AddFrom("src/b");
-    EXPECT_EQ(FavouriteLines(*Form), (QStringList {Folder("src/b"), Folder("src/a")}));
-    EXPECT_EQ(Text(FoldersDat()), (Folder("src/b") + "\r\n" + Folder("src/a") + "\r\n").toStdString());
-    AddFrom("src/a");
-    EXPECT_EQ(FavouriteLines(*Form), (QStringList {Folder("src/a"), Folder("src/b")}));
+    AddFrom("a", {"1.xls", "2.xls", "3.xls"});
+    EXPECT_EQ(FavouriteLines(*Form), QStringList {Folder("a")}) << "three files, one favourite";
+    AddFrom("b");
+    EXPECT_EQ(FavouriteLines(*Form), (QStringList {Folder("b"), Folder("a")}));
+    EXPECT_EQ(Text(FoldersDat()), (Folder("b") + "\r\n" + Folder("a") + "\r\n").toStdString());
+    AddFrom("a");
+    EXPECT_EQ(FavouriteLines(*Form), (QStringList {Folder("a"), Folder("b")}));
 }
 
 TEST_F(MainFormSettings, LetterCaseMakesADifferentFolder)
 {
+    MakeSources({"A", "a"});
     Form = NewForm();
-    AddFrom("src/A");
-    AddFrom("src/a");
-    EXPECT_EQ(FavouriteLines(*Form), (QStringList {Folder("src/a"), Folder("src/A")}));
+    AddFrom("A");
+    AddFrom("a");
+    EXPECT_EQ(FavouriteLines(*Form), (QStringList {Folder("a"), Folder("A")}));
 }
 
 TEST_F(MainFormSettings, HandEditedDuplicateLosesOnlyItsLaterLine)
 {
-    const QString x = Folder("src/x");
+    MakeSources({"x"});
+    const QString x = Folder("x");
     WriteWholeFile(FoldersDat(), (x + "\r\n/elsewhere/\r\n\r\n" + x + "\r\n").toStdString());
     Form = NewForm();
     EXPECT_EQ(FavouriteLines(*Form), (QStringList {x, "/elsewhere/", "", x})) << "loaded unchanged";
-    AddFrom("src/x");
+    AddFrom("x");
     EXPECT_EQ(FavouriteLines(*Form), (QStringList {x, x, "/elsewhere/", ""}));
 }
 
 TEST_F(MainFormSettings, UnwritableFolderFileLeavesTheListChanged)
 {
+    MakeSources({"a"});
     ProgramDir = (Scratch.Path() / "absent").string() + "/";
     Form = NewForm();
-    AddFrom("src/a");
-    EXPECT_EQ(FavouriteLines(*Form), QStringList {Folder("src/a")});
+    AddFrom("a");
+    EXPECT_EQ(FavouriteLines(*Form), QStringList {Folder("a")});
     EXPECT_FALSE(std::filesystem::exists(FoldersDat()));
     EXPECT_TRUE(Boxes.empty()) << "silent";
 }

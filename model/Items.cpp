@@ -57,7 +57,7 @@ void TCustomXLSItem::EditXF(bool checkUnchanged, bool notify, Edit edit)
     TXFRecord& buffer = table.Load(FXFIndex);
     const TXFRecord before = buffer;
     edit(buffer);
-    if (checkUnchanged && before.Bytes() == buffer.Bytes())
+    if (checkUnchanged && before == buffer)
         return;
     FXFIndex = table.Commit();
     if (notify)
@@ -71,7 +71,7 @@ void TCustomXLSItem::EditFont(Edit edit)
     TFontRecord& buffer = table.Load(XFRecord().FontIndex);
     const TFontRecord before = buffer;
     edit(buffer);
-    if (before.Bytes() == buffer.Bytes())
+    if (before == buffer)
         return;
     SetFontIndex(static_cast<uint16_t>(table.Commit()));
     NotifyChanged();

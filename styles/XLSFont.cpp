@@ -95,9 +95,7 @@ std::string TFontRecord::Bytes() const
 
 TFontRecord TFontRecord::FromBytes(const std::string& bytes)
 {
-    std::string b = bytes.substr(0, ByteSize);
-    b.resize(ByteSize, '\0');
-    auto at = [&](size_t i) { return static_cast<uint8_t>(b[i]); };
+    auto at = [&](size_t i) { return i < bytes.size() ? static_cast<uint8_t>(bytes[i]) : uint8_t{0}; };
     TFontRecord rec{at(0), at(1), at(2), at(3), at(4), at(5), at(6), static_cast<uint16_t>(at(7) | (at(8) << 8)), {}};
     for (size_t i = 0; i < 100; ++i)
         rec.NameUnits[i] = static_cast<char16_t>(at(9 + 2 * i) | (at(10 + 2 * i) << 8));

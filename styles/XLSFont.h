@@ -55,6 +55,7 @@ struct TFontRecord {
     // Zero-fills the field and copies at most 100 units.
     void SetName(const std::u16string& name);
 
+    bool operator==(const TFontRecord&) const = default;
     static constexpr size_t ByteSize = 209;
     std::string Bytes() const;
     // Fills the record from 209 bytes (a shorter string leaves the rest zero).

@@ -35,9 +35,7 @@ std::string TXFRecord::Bytes() const
 
 TXFRecord TXFRecord::FromBytes(const std::string& bytes)
 {
-    std::string b = bytes.substr(0, ByteSize);
-    b.resize(ByteSize, '\0');
-    auto at = [&](size_t i) { return static_cast<uint8_t>(b[i]); };
+    auto at = [&](size_t i) { return i < bytes.size() ? static_cast<uint8_t>(bytes[i]) : uint8_t{0}; };
     TXFRecord rec{};
     rec.FontIndex = static_cast<uint16_t>(at(0) | (at(1) << 8));
     rec.FormatIndex = static_cast<uint16_t>(at(2) | (at(3) << 8));

@@ -26,6 +26,7 @@ struct TXFRecord {
     uint8_t StyleXF;
     uint8_t Locked;
 
+    bool operator==(const TXFRecord&) const = default;
     static constexpr size_t ByteSize = 23;
     std::string Bytes() const;
     // Fills the record from 23 bytes (a shorter string leaves the rest zero).

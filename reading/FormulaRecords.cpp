@@ -73,8 +73,7 @@ void TXLSReader::HandleString()
 
     // Fewer characters than announced: the look-ahead met another record,
     // which stays unconsumed for the loop to dispatch.
-    const size_t read = text.Wide ? text.Bytes.size() / 2 : text.Bytes.size();
-    if (read >= count) FCursor->Consumed = true;
+    if (CharCount(text) >= count) FCursor->Consumed = true;
 }
 
 void TXLSReader::HandleSharedFormula()

@@ -100,6 +100,9 @@ void TXLSReader::HandleSst()
 
         TContinuedString text = FCursor->ReadContinuedString(count, option);
         FSharedStrings.push_back(char(text.Wide ? 1 : 0) + text.Bytes);
+        // Characters missing: the look-ahead met another record, whose body
+        // must not be skipped as formatting runs of this string.
+        if (CharCount(text) < count) return;
 
         if ((option & 0x08) && !FCursor->SkipContinued(size_t(runs) * 4)) return;
         if ((option & 0x04) && extSize >= 1 && !FCursor->SkipContinued(extSize)) return;

@@ -126,6 +126,11 @@ std::u16string TXLSReader::Utf16FromBytes(const std::string& bytes)
     return text;
 }
 
+size_t TXLSReader::CharCount(const TContinuedString& text)
+{
+    return text.Wide ? text.Bytes.size() / 2 : text.Bytes.size();
+}
+
 std::u16string TXLSReader::ReadWideText(size_t charCount, bool wide)
 {
     std::string bytes;

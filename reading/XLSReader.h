@@ -13,6 +13,7 @@
 #include "model/Variant.h"
 
 class TBIFFStream;
+struct TContinuedString;
 class TCell;
 class TPtgParser;
 class TRecordCursor;
@@ -58,6 +59,9 @@ public:
 
     // UTF-16LE bytes as a wide string (an odd last byte is dropped).
     static std::u16string Utf16FromBytes(const std::string& bytes);
+    // The characters of a continued string; fewer than asked for means its
+    // look-ahead met a record other than CONTINUE (or the end of the records).
+    static size_t CharCount(const TContinuedString& text);
 
 private:
     using THandler = void (TXLSReader::*)();

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
-#include <cstdio>
 #include <ostream>
 #include <vector>
 
@@ -26,38 +24,11 @@ std::string ShortestNumber(double x)
     return std::string(digits, result.ptr);
 }
 
-// Days since 1970-01-01 to year, month, day (proleptic Gregorian calendar).
-void CivilFromDays(long long days, long long& year, int& month, int& day)
-{
-    days += 719468;
-    const long long era = (days >= 0 ? days : days - 146096) / 146097;
-    const long long dayOfEra = days - era * 146097;
-    const long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const long long mp = (5 * dayOfYear + 2) / 153;
-    day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
-    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-}
-
-// A serial date (days since 1899-12-30, time as fraction), to the second.
+// A serial date (days since 1899-12-30, time as fraction), to the second,
+// through the program's own date formatter so that both agree on the calendar.
 std::string DateText(double serial)
 {
-    if (!std::isfinite(serial) || std::fabs(serial) > 1e9)
-        return ShortestNumber(serial);
-    const long long seconds = std::llround(serial * 86400.0);
-    long long days = seconds / 86400, rest = seconds % 86400;
-    if (rest < 0) {
-        rest += 86400;
-        --days;
-    }
-    long long year;
-    int month, day;
-    CivilFromDays(days - 25569, year, month, day); // 25569: 1899-12-30 to 1970-01-01
-    char text[64];
-    std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02lld:%02lld:%02lld", year, month, day, rest / 3600,
-                  rest / 60 % 60, rest % 60);
-    return text;
+    return FormatDateText("yyyy-mm-dd\"T\"hh:nn:ss", serial, LocaleEnUS());
 }
 
 } // namespace

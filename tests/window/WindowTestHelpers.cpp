@@ -32,10 +32,12 @@ std::unique_ptr<TMainForm> TMainFormTest::NewForm()
     // before that listing arrives would vanish from the tree with it, so wait.
     bool loaded = false;
     const QString root = QString::fromStdString(Scratch.Path().string());
-    QObject::connect(form->FolderModel, &QFileSystemModel::directoryLoaded, form.get(),
-                     [&](const QString& path) { loaded = loaded || path == root; });
+    const QMetaObject::Connection watch =
+        QObject::connect(form->FolderModel, &QFileSystemModel::directoryLoaded, form.get(),
+                         [&](const QString& path) { loaded = loaded || path == root; });
     if (std::filesystem::is_directory(ProgramDir))
         (void)QTest::qWaitFor([&] { return loaded; }, 5000);
+    QObject::disconnect(watch);
     return form;
 }
 

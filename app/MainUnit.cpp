@@ -8,7 +8,6 @@
 #include <QFileSystemModel>
 #include <QFontDatabase>
 #include <QFrame>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>

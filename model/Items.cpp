@@ -29,8 +29,15 @@ void TCustomXLSItem::SetXFIndex(int32_t index)
 {
     if (index == FXFIndex)
         return;
-    FXFIndex = index;
+    ReplaceXFIndex(index);
     NotifyChanged();
+}
+
+void TCustomXLSItem::ReplaceXFIndex(int32_t index)
+{
+    if (FStored && index != FXFIndex)
+        ++FOwner->FStoredFormatChanges;
+    FXFIndex = index;
 }
 
 TXFRecord TCustomXLSItem::XFRecord() const
@@ -59,7 +66,7 @@ void TCustomXLSItem::EditXF(bool checkUnchanged, bool notify, Edit edit)
     edit(buffer);
     if (checkUnchanged && before == buffer)
         return;
-    FXFIndex = table.Commit();
+    ReplaceXFIndex(table.Commit());
     if (notify)
         NotifyChanged();
 }

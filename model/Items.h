@@ -123,7 +123,7 @@ protected:
     // Sends Changed(this) to the owner.
     void NotifyChanged();
     // Replaces XFIndex without touching use counts (style inheritance, Clear).
-    void AssignXFIndex(int32_t index) { FXFIndex = index; }
+    void AssignXFIndex(int32_t index) { ReplaceXFIndex(index); }
 
 private:
     friend class TCustomXLSItems;
@@ -133,6 +133,9 @@ private:
     void EditXF(bool checkUnchanged, bool notify, Edit edit);
     template <class Edit>
     void EditFont(Edit edit);
+    // Every change of FXFIndex goes through here, so that the owner can count
+    // the format changes of its stored items.
+    void ReplaceXFIndex(int32_t index);
 
     TCustomXLSItems* FOwner;
     int32_t FXFIndex;
@@ -199,6 +202,9 @@ public:
     TSheet* Sheet() const { return FSheet; }
     TStyleTables* StyleTables() const { return FStyleTables; }
     TCustomXLSItem* PendingItem() const { return FPendingItem.get(); }
+    // Grows whenever the XF index of a stored item changes: work that relies
+    // on the formats of stored items (merged areas) can tell that it still holds.
+    uint32_t StoredFormatChanges() const { return FStoredFormatChanges; }
     bool Updating() const { return FUpdating; }
     void SetUpdating(bool updating) { FUpdating = updating; }
     const TKeyedItemList& List() const { return FList; }
@@ -217,4 +223,6 @@ private:
     TKeyedItemList FList;
     std::unique_ptr<TCustomXLSItem> FPendingItem;
     bool FUpdating = false;
+    uint32_t FStoredFormatChanges = 0;
+    friend class TCustomXLSItem;
 };

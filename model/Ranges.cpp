@@ -1,5 +1,8 @@
 #include "model/Ranges.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "model/Sheet.h"
 #include "styles/XLSError.h"
 
@@ -43,15 +46,110 @@ void TRange::SetName(const std::string& name)
         FName = name;
 }
 
+namespace {
+
+uint64_t AreaOf(const TRangeRect& r)
+{
+    return uint64_t(r.LastRow - r.FirstRow + 1) * uint64_t(r.LastCol - r.FirstCol + 1);
+}
+
+bool Inside(const TRangeRect& inner, const TRangeRect& outer)
+{
+    return outer.FirstRow <= inner.FirstRow && inner.LastRow <= outer.LastRow && outer.FirstCol <= inner.FirstCol &&
+           inner.LastCol <= outer.LastCol;
+}
+
+// SetMerged(true) on many cells that share a few formats: what the first
+// cell of a format did (the merged twin of its record, and the record that
+// gave up a use) is repeated for the others without editing the record again.
+class TMergeFlagger {
+public:
+    explicit TMergeFlagger(TVirtualXFTable& xfs) : FXFs(xfs) {}
+
+    void Flag(TCell& cell)
+    {
+        const int32_t before = cell.XFIndex();
+        const auto known = FTwins.find(before);
+        if (known == FTwins.end()) {
+            // Replace releases the earliest record equal to the loaded one.
+            const int released = FXFs.Table().IndexOf(FXFs.Table().Get(before));
+            cell.SetMerged(true);
+            FTwins.emplace(before, TTwin {cell.XFIndex(), released});
+            return;
+        }
+        const TTwin twin = known->second;
+        if (twin.Merged == before)
+            return; // the record has the flag already: SetMerged changes nothing
+        FXFs.Release(twin.Released);
+        FXFs.AddRef(twin.Merged);
+        cell.SetXFIndex(twin.Merged);
+    }
+
+private:
+    struct TTwin {
+        int32_t Merged;
+        int Released;
+    };
+    TVirtualXFTable& FXFs;
+    std::unordered_map<int32_t, TTwin> FTwins;
+};
+
+} // namespace
+
+bool TMergedCover::StillHolds(const TSheet& sheet) const
+{
+    return FFormatChanges == sheet.Cells().StoredFormatChanges() &&
+           FXFGeneration == sheet.Cells().StyleTables()->XFTable->Generation();
+}
+
+void TMergedCover::Stamp(const TSheet& sheet)
+{
+    FFormatChanges = sheet.Cells().StoredFormatChanges();
+    FXFGeneration = sheet.Cells().StyleTables()->XFTable->Generation();
+}
+
+bool TMergedCover::Covers(const TSheet& sheet, const TRangeRect& rect)
+{
+    if (!StillHolds(sheet)) {
+        FRects.clear();
+        Stamp(sheet);
+        return false;
+    }
+    for (const TRangeRect& known : FRects)
+        if (Inside(rect, known))
+            return true;
+    return false;
+}
+
+void TMergedCover::Add(const TSheet& sheet, const TRangeRect& rect)
+{
+    // Covers() ran before the merge; the merge itself only added flags.
+    Stamp(sheet);
+    std::erase_if(FRects, [&](const TRangeRect& known) { return Inside(known, rect); });
+    if (FRects.size() < kMaxRects) {
+        FRects.push_back(rect);
+        return;
+    }
+    auto smallest = std::min_element(FRects.begin(), FRects.end(),
+                                     [](const TRangeRect& a, const TRangeRect& b) { return AreaOf(a) < AreaOf(b); });
+    if (AreaOf(*smallest) < AreaOf(rect))
+        *smallest = rect;
+}
+
 void TRange::Merge()
 {
     FMerged = true;
     TCells& cells = FSheet->Cells();
+    TMergedCover& cover = FSheet->Ranges().MergedCover();
+    TMergeFlagger flagger(*cells.StyleTables()->XFTable);
     for (int i = 0; i < Count(); ++i) {
         const TRangeRect r = Rect(i);
+        if (r.LastRow < r.FirstRow || r.LastCol < r.FirstCol || cover.Covers(*FSheet, r))
+            continue;
         for (int row = r.FirstRow; row <= r.LastRow; ++row)
             for (int col = r.FirstCol; col <= r.LastCol; ++col)
-                cells.GetCell(row, col)->SetMerged(true);
+                flagger.Flag(*cells.GetCell(row, col));
+        cover.Add(*FSheet, r);
     }
 }
 

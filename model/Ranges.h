@@ -61,6 +61,28 @@ private:
     bool FMerged = false;
 };
 
+// A few rectangles whose cells are all stored with the merged flag, as left
+// by earlier merges. They hold only while the cell store reports no format
+// change of a stored cell and the XF table keeps its generation; a merge of
+// a rectangle inside one of them would change nothing and is passed over.
+class TMergedCover {
+public:
+    // True when `rect` lies inside a rectangle known to be merged. Forgets
+    // every rectangle first when the cells' formats have changed since.
+    bool Covers(const TSheet& sheet, const TRangeRect& rect);
+    // Notes `rect` as merged, once its cells have been flagged.
+    void Add(const TSheet& sheet, const TRangeRect& rect);
+
+private:
+    static constexpr size_t kMaxRects = 8; // the largest ones are kept
+    bool StillHolds(const TSheet& sheet) const;
+    void Stamp(const TSheet& sheet);
+
+    uint32_t FFormatChanges = 0;
+    uint32_t FXFGeneration = 0;
+    std::vector<TRangeRect> FRects;
+};
+
 // The sheet's ordered, owning list of ranges.
 class TRanges {
 public:
@@ -71,8 +93,11 @@ public:
     // Range error "List index (i) out of bounds" outside 0..Count-1.
     TRange* Items(int index) const;
     int Count() const { return static_cast<int>(FRanges.size()); }
+    // What the merges of this sheet have flagged so far (used by TRange::Merge).
+    TMergedCover& MergedCover() { return FMergedCover; }
 
 private:
     TSheet* FSheet;
     std::vector<std::unique_ptr<TRange>> FRanges;
+    TMergedCover FMergedCover;
 };

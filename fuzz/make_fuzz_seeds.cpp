@@ -1,0 +1,196 @@
+// Writes the seed corpora of the fuzz targets from our own fixture writers:
+// make_fuzz_seeds <corpus dir> [sample.xls] fills <dir>/cfile_fuzz,
+// <dir>/workbook_fuzz and <dir>/formula_fuzz.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "fixtures/BiffEncrypt.h"
+#include "fixtures/CfbWriter.h"
+#include "fixtures/TestFiles.h"
+#include "fixtures/WorkbookBuilder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TSeedDir {
+    fs::path Dir;
+    int Count = 0;
+    explicit TSeedDir(const fs::path& dir) : Dir(dir) { fs::create_directories(dir); }
+    void Add(const std::vector<uint8_t>& bytes)
+    {
+        char name[32];
+        std::snprintf(name, sizeof name, "seed-%03d", Count++);
+        WriteWholeFile((Dir / name).string(), bytes);
+    }
+    void Add(const std::string& bytes) { Add(std::vector<uint8_t>(bytes.begin(), bytes.end())); }
+};
+
+std::string U16(unsigned v) { return {char(v & 0xFF), char((v >> 8) & 0xFF)}; }
+std::string Byte(unsigned v) { return std::string(1, char(v)); }
+std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// A workbook with a record of every kind the reader handles.
+TWorkbookBuilder FullWorkbook()
+{
+    TWorkbookBuilder book;
+    for (int i = 0; i < 5; ++i) book.Font();
+    book.Font({240, 2, 10, 700, u"Times New Roman"});
+    book.Format(164, u"0.00%;[Red]-0.00%");
+    book.Format(165, u"dd/mm/yyyy hh:mm");
+    book.XF();
+    book.XF({5, 164, true, 2, true, 1, 1, {1, 2, 3, 4}, 1, 10, 11});
+    book.XF({0, 165});
+    book.XF({0, 14, false, 3, false, 0, 0, {}, 2, 12, 13});
+    book.SharedStrings({u"alpha", u"\u0416\u0417 wide", u"", std::u16string(300, u'x')});
+    book.Record(BiffId::ExternSheet, TBiffBody().U16(2).U16(0).U16(0).U16(0).U16(0).U16(1).U16(1));
+    book.Record(BiffId::Name, NameBody(0x0020, u"\x06", Area3dToken(0, 0, 9, 0, 3)));
+    book.Record(BiffId::Name, NameBody(0, u"Total", Ref3dToken(1, 4, 2)));
+    TSheetBuilder& one = book.Sheet(u"Data");
+    one.Number(0, 0, 3.25, 1)
+        .Rk(0, 1, 0x3FF00001)
+        .MulRk(1, 0, {{0, 0x192}, {2, 0x3FF00000}, {3, 0xFFFFFFFE}})
+        .Label(2, 0, u"plain <b>")
+        .Label(2, 1, u"\u20AC wide", true)
+        .LabelSst(3, 0, 0)
+        .LabelSst(3, 1, 1, 2)
+        .BoolErr(4, 0, 1, false)
+        .BoolErr(4, 1, 7, true)
+        .Blank(5, 0, 1)
+        .MulBlank(5, 1, {1, 3, 0})
+        .Formula(6, 0, NumberResult(4), {0x1E, 2, 0, 0x1E, 2, 0, 0x03})
+        .Formula(6, 1, SpecialResult(0), {0x17, 2, 0, 'h', 'i'})
+        .String(u"hi")
+        .Formula(6, 2, SpecialResult(1, 1), {0x1D, 1})
+        .Formula(7, 0, NumberResult(1), {0x01, 6, 0, 0, 0}, 0, 0x0008)
+        .Record(BiffId::ShrFmla, TBiffBody().U16(7).U16(8).U8(0).U8(1).U8(0).U8(2).U16(5).Bytes(
+                                      std::vector<uint8_t> {0x44, 0, 0, 0, 0xC0}))
+        .Formula(8, 0, NumberResult(2), {0x01, 6, 0, 0, 0}, 0, 0x0008)
+        .Record(BiffId::Row, TBiffBody().U16(9).U16(0).U16(4).U16(600).U16(0).U16(0).U16(0x00C2).U16(1))
+        .Record(BiffId::ColInfo, TBiffBody().U16(2).U16(4).U16(4000).U16(1).U16(0x0100).U16(0))
+        .Record(BiffId::MergeCells, TBiffBody().U16(2).U16(10).U16(11).U16(1).U16(3).U16(12).U16(12).U16(0).U16(4))
+        .Record(BiffId::Header, TBiffBody().String16(u"&LLeft&CPage &P&RRight", false))
+        .Record(BiffId::Footer, TBiffBody().String16(u"&C\u00A9 wide", true))
+        .Record(BiffId::Setup, TBiffBody().U16(9).U16(80).U16(1).U16(1).U16(1).U16(0x0082).Zeros(4).Double(0.5).Double(0.5).U16(1))
+        .Record(0x0026, TBiffBody().Double(0.75))
+        .Record(BiffId::Window2, TBiffBody().U16(0x06B6).Zeros(16))
+        .Record(BiffId::Scl, TBiffBody().U16(3).U16(4))
+        .Record(0x0041, TBiffBody().U16(1).U16(2).Zeros(6));
+    TSheetBuilder& two = book.Sheet(u"Second sheet");
+    two.Number(0, 0, 45, 3).Number(65535, 255, 1).Label(100, 100, u"far");
+    book.Sheet(u"Chart").Kind = 2;
+    return book;
+}
+
+void WorkbookSeeds(TSeedDir& dir, const fs::path& sample)
+{
+    const std::vector<uint8_t> full = FullWorkbook().Stream();
+    dir.Add(XlsFileBytes(full));
+    dir.Add(XlsFileBytes(full, 4096));
+    dir.Add(XlsFileBytes(EncryptWorkbookStream(full)));
+
+    TWorkbookBuilder small;
+    small.Sheet(u"Sheet1").Number(0, 0, 12).Label(0, 1, u"a<b");
+    dir.Add(small.FileBytes());
+
+    // A shared string table split over CONTINUE records, narrow then wide.
+    TWorkbookBuilder split;
+    TBiffBody sst;
+    sst.U32(3).U32(3).U16(6).U8(0).Chars(u"abc", false).ContinueString(true).Chars(u"\u0416ef", true);
+    sst.U16(2).U8(0x08).U16(1).Chars(u"xy", false).Continue().U32(0x00010002);
+    sst.U16(1).U8(0x04).U32(3).Chars(u"z", false).Zeros(3);
+    split.Record(BiffId::Sst, sst);
+    split.Sheet(u"S").LabelSst(0, 0, 0).LabelSst(0, 1, 1).LabelSst(0, 2, 2);
+    dir.Add(split.FileBytes());
+
+    // A formula string result continued in a CONTINUE record.
+    TWorkbookBuilder str;
+    TBiffBody body;
+    body.U16(4).U8(0).Chars(u"ab", false).ContinueString(true).Chars(u"cd", true);
+    str.Sheet(u"S").Formula(0, 0, SpecialResult(0)).Record(BiffId::String, body);
+    dir.Add(str.FileBytes());
+
+    // Damaged: cut short, past EOF, empty stream.
+    dir.Add(XlsFileBytes(std::vector<uint8_t>(full.begin(), full.begin() + full.size() / 2)));
+    TBiffWriter tail;
+    tail.Record(BiffId::Number, TBiffBody().U16(0).U16(0).U16(0).Double(1).Joined());
+    dir.Add(XlsFileBytes(Concat(small.Stream(), tail.Bytes())));
+    dir.Add(XlsFileBytes({}));
+
+    if (!sample.empty() && fs::exists(sample)) dir.Add(ReadWholeFile(sample.string()));
+}
+
+void CfileSeeds(TSeedDir& dir, const fs::path& sample)
+{
+    dir.Add(TCfbWriter().AddStream("Workbook", std::string("tiny")).Bytes());
+    dir.Add(TCfbWriter()
+                .AddStream("Workbook", std::vector<uint8_t>(5000, 0x41))
+                .AddStream("\x05SummaryInformation", std::vector<uint8_t>(200, 1))
+                .AddStream("Ole/Inner", std::string("nested"))
+                .AddStorage("Empty")
+                .Bytes());
+    dir.Add(TCfbWriter(4096).AddStream("Workbook", std::vector<uint8_t>(9000, 7)).AddStream("a", std::string("b")).Bytes());
+    TCfbWriter many;
+    for (int i = 0; i < 40; ++i) many.AddStream("s" + std::to_string(i), std::string(size_t(i) * 37, char(i)));
+    dir.Add(many.Bytes());
+    dir.Add(XlsFileBytes(FullWorkbook().Stream()));
+    if (!sample.empty() && fs::exists(sample)) dir.Add(ReadWholeFile(sample.string()));
+}
+
+// Formula inputs: EXTERNSHEET count and entries, option word, row, column,
+// SHRFMLA body length and body, then the tokens (see formula_fuzz.cpp).
+std::string FormulaInput(const std::string& tokens, uint16_t options = 0, const std::string& shared = "")
+{
+    std::string input = Byte(2) + U16(0) + U16(0) + U16(0) + U16(0) + U16(2) + U16(2);
+    input += U16(options) + U16(3) + Byte(2) + U16(unsigned(shared.size())) + shared;
+    return input + tokens;
+}
+
+void FormulaSeeds(TSeedDir& dir)
+{
+    const std::string ref = Byte(0x44) + U16(1) + U16(0xC001);       // relative B2
+    const std::string area = Byte(0x25) + U16(0) + U16(9) + U16(0) + U16(3);
+    const std::string ref3d = Byte(0x3A) + U16(1) + U16(4) + U16(2);
+    const std::string area3d = Byte(0x3B) + U16(0) + U16(0) + U16(5) + U16(0) + U16(1);
+    std::string num(9, '\0');
+    num[0] = 0x1F;
+    const double pi = 3.14159;
+    std::memcpy(&num[1], &pi, 8);
+    dir.Add(FormulaInput(Byte(0x1E) + U16(1) + Byte(0x1E) + U16(2) + Byte(0x03)));
+    dir.Add(FormulaInput(area + Byte(0x19) + Byte(0x10) + U16(0)));               // SUM(A1:D10)
+    dir.Add(FormulaInput(ref + num + Byte(0x05) + Byte(0x15)));                  // (B2*3.14159)
+    dir.Add(FormulaInput(Byte(0x17) + Byte(3) + Byte(0) + "a\"b" + Byte(0x17) + Byte(1) + Byte(1) + U16(0x416) + Byte(0x08)));
+    dir.Add(FormulaInput(ref3d + area3d + Byte(0x22) + Byte(2) + U16(4)));       // SUM(sheet refs)
+    dir.Add(FormulaInput(Byte(0x1D) + Byte(1) + Byte(0x21) + U16(19) + Byte(0x0B)));
+    dir.Add(FormulaInput(ref + Byte(0x1E) + U16(5) + Byte(0x1E) + U16(6) + Byte(0x42) + Byte(3) + U16(1)));  // IF(...)
+    dir.Add(FormulaInput(Byte(0x2C) + U16(2) + U16(0x8001) + Byte(0x2D) + U16(0) + U16(1) + U16(0xC000) + U16(0xC001)));
+    const std::string sharedBody = U16(0) + U16(10) + Byte(0) + Byte(3) + U16(0) + U16(5) + Byte(0x4C) + U16(0) + U16(0xC000) + Byte(0x1E) + U16(1);
+    dir.Add(FormulaInput(Byte(0x01) + U16(0) + U16(0), 0x0008, sharedBody));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: make_fuzz_seeds <corpus dir> [sample.xls]\n");
+        return 2;
+    }
+    const fs::path root = argv[1];
+    const fs::path sample = argc > 2 ? fs::path(argv[2]) : fs::path();
+    TSeedDir cfile(root / "cfile_fuzz"), workbook(root / "workbook_fuzz"), formula(root / "formula_fuzz");
+    CfileSeeds(cfile, sample);
+    WorkbookSeeds(workbook, sample);
+    FormulaSeeds(formula);
+    std::printf("seeds: %d cfile_fuzz, %d workbook_fuzz, %d formula_fuzz in %s\n", cfile.Count, workbook.Count,
+                formula.Count, root.c_str());
+    return 0;
+}

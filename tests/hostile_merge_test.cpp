@@ -1,0 +1,112 @@
+// Whole-sheet merged areas: the one place where a small file makes a large
+// model (every cell of a merged area is stored with the merged flag). These
+// read and write such sheets in full; they take a few seconds and about a
+// gigabyte per merged sheet.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "fixtures/WorkbookBuilder.h"
+#include "html/XLSWriterHTML.h"
+#include "model/Workbook.h"
+
+namespace {
+
+constexpr int kSheetCells = 65536 * 256;
+
+struct TArea {
+    uint16_t FirstRow, LastRow, FirstCol, LastCol;
+};
+constexpr TArea kWholeSheet {0, 65535, 0, 255};
+
+// One MERGECELLS record holding `areas`.
+TBiffBody MergeCellsBody(const std::vector<TArea>& areas)
+{
+    TBiffBody body;
+    body.U16(uint16_t(areas.size()));
+    for (const TArea& a : areas) body.U16(a.FirstRow).U16(a.LastRow).U16(a.FirstCol).U16(a.LastCol);
+    return body;
+}
+
+std::string PageOf(TSheet& sheet)
+{
+    TRangeRect range;
+    EXPECT_TRUE(sheet.GetUsedRange(range));
+    std::ostringstream page;
+    TXLSWriterHTML(&sheet).SaveToStream(page, range);
+    return page.str();
+}
+
+size_t Occurrences(const std::string& text, const std::string& piece)
+{
+    size_t count = 0;
+    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++count;
+    return count;
+}
+
+// A sheet whose every cell is merged into the area A1:IV65536: its page has
+// one table cell spanning the sheet, and a row line for every row.
+void ExpectWholeSheetMerged(TSheet& sheet, const std::string& topLeftText)
+{
+    EXPECT_EQ(sheet.Cells().Count(), kSheetCells);
+    for (auto [row, col] : {std::pair {0, 0}, {65535, 255}, {30000, 100}, {0, 255}, {65535, 0}}) {
+        const TCell* cell = sheet.Cells().FindCell(row, col);
+        ASSERT_NE(cell, nullptr);
+        EXPECT_TRUE(cell->Merged());
+        TRangeRect area;
+        ASSERT_TRUE(sheet.FindMergedArea(row, col, area));
+        EXPECT_EQ(area, (TRangeRect {0, 65535, 0, 255}));
+    }
+    const std::string page = PageOf(sheet);
+    EXPECT_EQ(Occurrences(page, "<td "), 1u);
+    EXPECT_NE(page.find(" colspan=256 rowspan=65536 "), std::string::npos);
+    EXPECT_NE(page.find(">" + topLeftText + "</td>"), std::string::npos);
+    EXPECT_EQ(Occurrences(page, "<tr>\r\n"), 65536u);
+}
+
+} // namespace
+
+TEST(HostileMerge, OneWholeSheetMerge)
+{
+    TWorkbookBuilder book;
+    book.Sheet(u"S").Label(0, 0, u"all").Record(BiffId::MergeCells, MergeCellsBody({kWholeSheet}));
+    auto file = OpenXlsBytes(book.FileBytes());
+    TSheet& sheet = *file->Workbook().Sheets().Items(0);
+    ASSERT_EQ(sheet.Ranges().Count(), 1);
+    ExpectWholeSheetMerged(sheet, "all");
+}
+
+// A hundred whole-sheet or overlapping merges over one sheet, in one record
+// and in records of their own, cost little more than the first.
+TEST(HostileMerge, HundredOverlappingWholeSheetMerges)
+{
+    std::vector<TArea> areas;
+    for (int i = 0; i < 50; ++i) {
+        areas.push_back(kWholeSheet);
+        areas.push_back({uint16_t(i), uint16_t(65535 - i), uint16_t(i), 255}); // inside the first
+    }
+    TWorkbookBuilder book;
+    TSheetBuilder& sheet = book.Sheet(u"S");
+    sheet.Number(5, 5, 1).Record(BiffId::MergeCells, MergeCellsBody(areas));
+    for (int i = 0; i < 20; ++i) sheet.Record(BiffId::MergeCells, MergeCellsBody({kWholeSheet, {0, 65535, 1, 254}}));
+    auto file = OpenXlsBytes(book.FileBytes());
+    TSheet& read = *file->Workbook().Sheets().Items(0);
+    EXPECT_EQ(read.Ranges().Count(), 140);
+    EXPECT_EQ(read.Cells().FindCell(5, 5)->Value(), TVariant::Double(1));
+    ExpectWholeSheetMerged(read, "&nbsp;");
+}
+
+// Several sheets, each merged whole: each holds its own cells.
+TEST(HostileMerge, SeveralSheetsEachMergedWhole)
+{
+    TWorkbookBuilder book;
+    for (const char16_t* name : {u"A", u"B", u"C"})
+        book.Sheet(name).Label(0, 0, name).Record(BiffId::MergeCells, MergeCellsBody({kWholeSheet}));
+    auto file = OpenXlsBytes(book.FileBytes());
+    ASSERT_EQ(file->Workbook().Sheets().Count(), 3);
+    for (int i = 0; i < 3; ++i) {
+        TSheet& sheet = *file->Workbook().Sheets().Items(i);
+        ExpectWholeSheetMerged(sheet, std::string(1, char('A' + i)));
+    }
+}

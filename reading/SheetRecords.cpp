@@ -140,6 +140,15 @@ uint16_t TXLSReader::ReadOptionWord()
     return word;
 }
 
+std::pair<uint16_t, uint16_t> TXLSReader::ReadTwoWords()
+{
+    uint16_t first = 0, second = 0;
+    FCursor->Data().ReadWord(first);
+    FCursor->Data().ReadWord(second);
+    FCursor->Consumed = true;
+    return {first, second};
+}
+
 void TXLSReader::HandlePrintHeaders()
 {
     CurrentSheet().PageSetup().PrintHeadings = ReadOptionWord() == 1;
@@ -212,22 +221,14 @@ void TXLSReader::HandleWindow2()
 void TXLSReader::HandlePane()
 {
     TSheet& sheet = CurrentSheet();
-    TEasyStream& data = FCursor->Data();
-    uint16_t first = 0, second = 0;
-    data.ReadWord(first);
-    data.ReadWord(second);
-    sheet.FrozenColumns = uint8_t(first);
-    sheet.FrozenRows = second;
-    FCursor->Consumed = true;
+    const auto [columns, rows] = ReadTwoWords();
+    sheet.FrozenColumns = uint8_t(columns);
+    sheet.FrozenRows = rows;
 }
 
 void TXLSReader::HandleScl()
 {
     TSheet& sheet = CurrentSheet();
-    TEasyStream& data = FCursor->Data();
-    uint16_t numerator = 0, denominator = 0;
-    data.ReadWord(numerator);
-    data.ReadWord(denominator);
+    const auto [numerator, denominator] = ReadTwoWords();
     if (denominator != 0) sheet.Zoom = unsigned(numerator) * 100 / denominator;
-    FCursor->Consumed = true;
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/Variant.h"
@@ -129,6 +130,8 @@ private:
     void ReadHeaderText(std::string& left, std::string& center, std::string& right);
     // A 16-bit option field at the start of the body; marks the record consumed.
     uint16_t ReadOptionWord();
+    // Two 16-bit fields at the start of the body; marks the record consumed.
+    std::pair<uint16_t, uint16_t> ReadTwoWords();
     void HandleHeader();
     void HandleFooter();
     void HandleMargin();

@@ -44,6 +44,7 @@ int ConvertWorkbook(const std::string& source, const std::string& directory, con
                     const TConversionOptions& options, const TSheetSaveEvent& onSheet)
 {
     TXLSFile file;
+    file.OnProgress = options.OnProgress;
     file.OpenFile(Utf8ToWide(source), options.Password);
     TSheets& sheets = file.Workbook().Sheets();
     int saved = 0;

@@ -16,6 +16,7 @@ public:
 struct TConversionOptions {
     bool Utf8 = false;      // pages in UTF-8 instead of Windows-1252
     std::u16string Password; // of an encrypted workbook; empty for the default one
+    std::function<void(double)> OnProgress; // the read's progress, 0..1, after every record
 };
 
 // The directory part of a path: everything up to and including its last "/";

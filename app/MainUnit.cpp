@@ -530,7 +530,12 @@ void TMainForm::GoBtn1Click()
         for (size_t i = 0; i < paths.size(); ++i) {
             AppendStatusLine(QStringLiteral("Öffne: ") + FromPath(paths[i]));
             // The pages are named after the source workbook.
-            count += ConvertWorkbook(paths[i], targetDir, BaseNameOf(paths[i]), {}, announceSheet);
+            // The gauge moves with the files converted and, inside a file, with its read.
+            TConversionOptions options;
+            options.OnProgress = [this, i, &paths](double fraction) {
+                SetProStatus(int((i + fraction) * 100 / paths.size()));
+            };
+            count += ConvertWorkbook(paths[i], targetDir, BaseNameOf(paths[i]), options, announceSheet);
             SetProStatus(int((i + 1) * 100 / paths.size()));
         }
         AppendStatusLine(QString::number(count) + QStringLiteral(" HTML Dateien gespeichert..."));

@@ -12,9 +12,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Without a display, so that fewer than two arguments give the usage, never a window.
 TProgramResult Quillon(const std::vector<std::string>& arguments, const std::string& workingDirectory = "")
 {
-    return RunProgram(QUILLON_BINARY, arguments, workingDirectory);
+    return RunProgram(QUILLON_BINARY, arguments, workingDirectory,
+                      {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}});
 }
 
 std::string FileText(const fs::path& path)

@@ -39,3 +39,58 @@ private:
     THashedStringList FRecords;
     std::vector<int32_t> FUseCounts;
 };
+
+// A record table with one edit buffer, for the copy-on-write editing of
+// fixed-layout records (fonts, cell formats). TRecord provides Default(),
+// Bytes() and FromBytes().
+template <class TRecord>
+class TVirtualRecordTable {
+public:
+    // Empties the table; Buffer = the default record, LoadedRecord empty.
+    void Clear()
+    {
+        FTable.Clear();
+        ++FGeneration;
+        ResetBuffer();
+    }
+    // LoadedRecord empty, Buffer = the default record.
+    TRecord& ResetBuffer()
+    {
+        FLoadedRecord.clear();
+        FBuffer = TRecord::Default();
+        return FBuffer;
+    }
+    // LoadedRecord = record `index`, Buffer = a copy. Range error outside the table.
+    TRecord& Load(int index)
+    {
+        FLoadedRecord = FTable.Get(index);
+        FBuffer = TRecord::FromBytes(FLoadedRecord);
+        return FBuffer;
+    }
+    // Table.Replace(LoadedRecord, Buffer): index of the equal or new record,
+    // moving one use from the loaded record to it.
+    int Commit() { return FTable.Replace(FLoadedRecord, FBuffer.Bytes()); }
+    // Always appends Buffer as a new record with one use (used by the reader).
+    int Append() { return FTable.Append(FBuffer.Bytes()); }
+    void AddRef(int index) { FTable.AddRef(index); }
+    void Release(int index) { FTable.Release(index); }
+
+    int Count() const { return FTable.Count(); }
+    // Record `index` (range error outside the table).
+    TRecord Get(int index) const { return TRecord::FromBytes(FTable.Get(index)); }
+    TRecord& Buffer() { return FBuffer; }
+    const std::string& LoadedRecord() const { return FLoadedRecord; }
+    TVirtualDataTable& Table() { return FTable; }
+    const TVirtualDataTable& Table() const { return FTable; }
+    // Grows with every Clear: indexes taken before a change of generation
+    // may name other records.
+    uint32_t Generation() const { return FGeneration; }
+
+protected:
+    TVirtualRecordTable() : FBuffer(TRecord::Default()) {}
+
+    TVirtualDataTable FTable;
+    TRecord FBuffer;
+    std::string FLoadedRecord;
+    uint32_t FGeneration = 0;
+};

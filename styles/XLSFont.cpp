@@ -111,41 +111,10 @@ TFontRecord TFontRecord::Default()
     return rec;
 }
 
-TVirtualFontTable::TVirtualFontTable() : FBuffer(TFontRecord::Default())
+TVirtualFontTable::TVirtualFontTable()
 {
     ResetBuffer();
     Commit();
-}
-
-void TVirtualFontTable::Clear()
-{
-    FTable.Clear();
-    ++FGeneration;
-    ResetBuffer();
-}
-
-TFontRecord& TVirtualFontTable::ResetBuffer()
-{
-    FLoadedRecord.clear();
-    FBuffer = TFontRecord::Default();
-    return FBuffer;
-}
-
-TFontRecord& TVirtualFontTable::Load(int index)
-{
-    FLoadedRecord = FTable.Get(index);
-    FBuffer = TFontRecord::FromBytes(FLoadedRecord);
-    return FBuffer;
-}
-
-int TVirtualFontTable::Commit()
-{
-    return FTable.Replace(FLoadedRecord, FBuffer.Bytes());
-}
-
-int TVirtualFontTable::Append()
-{
-    return FTable.Append(FBuffer.Bytes());
 }
 
 TFontRecord& TVirtualFontTable::ReadFontRecord(const uint8_t* body, size_t size)

@@ -64,42 +64,12 @@ struct TFontRecord {
     static TFontRecord Default();
 };
 
-class TVirtualFontTable {
+class TVirtualFontTable : public TVirtualRecordTable<TFontRecord> {
 public:
     // The default font becomes record 0 with one use.
     TVirtualFontTable();
 
-    // Empties the table; Buffer = default font, LoadedRecord empty.
-    void Clear();
-    // LoadedRecord empty, Buffer = default font.
-    TFontRecord& ResetBuffer();
-    // LoadedRecord = record `index`, Buffer = a copy. Range error outside the table.
-    TFontRecord& Load(int index);
-    // Table.Replace(LoadedRecord, Buffer): index of the equal or new record.
-    int Commit();
-    // Always appends Buffer as a new record (used by the reader).
-    int Append();
-    void AddRef(int index) { FTable.AddRef(index); }
-    void Release(int index) { FTable.Release(index); }
-
     // Converts a BIFF8 FONT record body into Buffer (after ResetBuffer); reads
     // only the bytes that are there.
     TFontRecord& ReadFontRecord(const uint8_t* body, size_t size);
-
-    int Count() const { return FTable.Count(); }
-    // Record `index` (range error outside the table).
-    TFontRecord Get(int index) const { return TFontRecord::FromBytes(FTable.Get(index)); }
-    TFontRecord& Buffer() { return FBuffer; }
-    const std::string& LoadedRecord() const { return FLoadedRecord; }
-    TVirtualDataTable& Table() { return FTable; }
-    const TVirtualDataTable& Table() const { return FTable; }
-    // Grows with every Clear: indexes taken before a change of generation
-    // may name other records.
-    uint32_t Generation() const { return FGeneration; }
-
-private:
-    TVirtualDataTable FTable;
-    TFontRecord FBuffer;
-    std::string FLoadedRecord;
-    uint32_t FGeneration = 0;
 };

@@ -63,43 +63,12 @@ TXFRecord TXFRecord::Default()
     return rec;
 }
 
-TVirtualXFTable::TVirtualXFTable() : FBuffer(TXFRecord::Default())
+TVirtualXFTable::TVirtualXFTable()
 {
     ResetBuffer();
     FDefaultIndex = Commit();
     Load(FDefaultIndex);
     FDefaultRecord = FLoadedRecord;
-}
-
-void TVirtualXFTable::Clear()
-{
-    FTable.Clear();
-    ++FGeneration;
-    ResetBuffer();
-}
-
-TXFRecord& TVirtualXFTable::ResetBuffer()
-{
-    FLoadedRecord.clear();
-    FBuffer = TXFRecord::Default();
-    return FBuffer;
-}
-
-TXFRecord& TVirtualXFTable::Load(int index)
-{
-    FLoadedRecord = FTable.Get(index);
-    FBuffer = TXFRecord::FromBytes(FLoadedRecord);
-    return FBuffer;
-}
-
-int TVirtualXFTable::Commit()
-{
-    return FTable.Replace(FLoadedRecord, FBuffer.Bytes());
-}
-
-int TVirtualXFTable::Append()
-{
-    return FTable.Append(FBuffer.Bytes());
 }
 
 void TVirtualXFTable::EnsureDefault()

@@ -39,20 +39,13 @@ struct TXFRecord {
 // Border sides.
 constexpr int BorderLeft = 0, BorderRight = 1, BorderTop = 2, BorderBottom = 3, BorderAll = 4;
 
-class TVirtualXFTable {
+// Clear, ResetBuffer, Load, Commit, Append, AddRef and Release work as for
+// fonts; Clear keeps DefaultRecord and DefaultIndex.
+class TVirtualXFTable : public TVirtualRecordTable<TXFRecord> {
 public:
     // The default record becomes record 0 with one use; DefaultIndex 0.
     TVirtualXFTable();
 
-    // Empties the table and resets the buffer; DefaultRecord and DefaultIndex stay.
-    void Clear();
-    TXFRecord& ResetBuffer();
-    // Range error outside the table.
-    TXFRecord& Load(int index);
-    int Commit();
-    int Append();
-    void AddRef(int index) { FTable.AddRef(index); }
-    void Release(int index) { FTable.Release(index); }
     // DefaultIndex = index of DefaultRecord, appending it when absent.
     void EnsureDefault();
 
@@ -64,26 +57,12 @@ public:
     // No number format, wrapping, fill, merge, indent or border, and locked.
     static bool IsPlain(const TXFRecord& rec);
 
-    int Count() const { return FTable.Count(); }
-    // Record `index` (range error outside the table).
-    TXFRecord Get(int index) const { return TXFRecord::FromBytes(FTable.Get(index)); }
     // Record `index`, or the default record for an index outside the table.
     TXFRecord GetOrDefault(int index) const;
-    TXFRecord& Buffer() { return FBuffer; }
-    const std::string& LoadedRecord() const { return FLoadedRecord; }
     const std::string& DefaultRecord() const { return FDefaultRecord; }
     int DefaultIndex() const { return FDefaultIndex; }
-    TVirtualDataTable& Table() { return FTable; }
-    const TVirtualDataTable& Table() const { return FTable; }
-    // Grows with every Clear: indexes taken before a change of generation
-    // may name other records.
-    uint32_t Generation() const { return FGeneration; }
 
 private:
-    TVirtualDataTable FTable;
-    TXFRecord FBuffer;
-    std::string FLoadedRecord;
-    uint32_t FGeneration = 0;
     std::string FDefaultRecord;
     int FDefaultIndex = 0;
 };

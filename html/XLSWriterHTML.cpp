@@ -174,6 +174,12 @@ void TXLSWriterHTML::WriteTable()
     piece += " style=\"border-collapse:collapse;\">\r\n";
     Write(piece);
 
+    FColumnSums.assign(1, 0);
+    for (int extent : FColumnExtents) FColumnSums.push_back(FColumnSums.back() + extent);
+    FRowSums.assign(1, 0);
+    for (int extent : FRowExtents) FRowSums.push_back(FRowSums.back() + extent);
+    FMergedAreas.Build(*FSheet, FRange);
+
     StartCellWalk();
     const int cols = FRange.LastCol - FRange.FirstCol + 1;
     for (int row = FRange.FirstRow; row <= FRange.LastRow; ++row) {
@@ -182,7 +188,7 @@ void TXLSWriterHTML::WriteTable()
             const TCell& cell = NextCell(row, col);
             const size_t position = static_cast<size_t>(row - FRange.FirstRow) * cols + (col - FRange.FirstCol);
             TRangeRect area;
-            const bool spans = FCellMerged[position] && FSheet->FindMergedArea(row, col, area);
+            const bool spans = FCellMerged[position] && FMergedAreas.Find(row, col, area);
             if (spans && (area.FirstRow != row || area.FirstCol != col))
                 continue;
 
@@ -196,10 +202,8 @@ void TXLSWriterHTML::WriteTable()
                 piece += " rowspan=";
                 AppendNumber(piece, area.LastRow - area.FirstRow + 1);
                 piece += ' ';
-                for (int c = area.FirstCol; c <= area.LastCol; ++c)
-                    width += ColumnExtent(c);
-                for (int r = area.FirstRow; r <= area.LastRow; ++r)
-                    height += RowExtent(r);
+                width = ColumnsExtent(area.FirstCol, area.LastCol);
+                height = RowsExtent(area.FirstRow, area.LastRow);
             } else {
                 width = ColumnExtent(col);
                 height = RowExtent(row);
@@ -234,6 +238,7 @@ void TXLSWriterHTML::FreeStyleClasses()
     FCellMerged = {};
     FLookOfXF = {};
     FStoredCells = {};
+    FMergedAreas.Clear();
 }
 
 int TXLSWriterHTML::ColumnExtent(int col)
@@ -248,6 +253,28 @@ int TXLSWriterHTML::RowExtent(int row)
     if (row >= FRange.FirstRow && row <= FRange.LastRow)
         return FRowExtents[static_cast<size_t>(row - FRange.FirstRow)];
     return FSheet->Rows().GetRow(row)->SizePixels() + 1;
+}
+
+long long TXLSWriterHTML::ColumnsExtent(int first, int last)
+{
+    // A merged area lies inside the page (its cells are stored); the loop
+    // serves what might lie outside.
+    if (first >= FRange.FirstCol && last <= FRange.LastCol)
+        return FColumnSums[size_t(last - FRange.FirstCol + 1)] - FColumnSums[size_t(first - FRange.FirstCol)];
+    long long sum = 0;
+    for (int c = first; c <= last; ++c)
+        sum += ColumnExtent(c);
+    return sum;
+}
+
+long long TXLSWriterHTML::RowsExtent(int first, int last)
+{
+    if (first >= FRange.FirstRow && last <= FRange.LastRow)
+        return FRowSums[size_t(last - FRange.FirstRow + 1)] - FRowSums[size_t(first - FRange.FirstRow)];
+    long long sum = 0;
+    for (int r = first; r <= last; ++r)
+        sum += RowExtent(r);
+    return sum;
 }
 
 std::string TXLSWriterHTML::PageText(const std::u16string& text) const

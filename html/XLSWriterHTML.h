@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "html/MergedAreaMap.h"
 #include "model/Ranges.h"
 
 class TSheet;
@@ -64,6 +65,9 @@ private:
     // Pixel width + 1 of a column, pixel height + 1 of a row.
     int ColumnExtent(int col);
     int RowExtent(int row);
+    // The same summed over columns first..last, rows first..last.
+    long long ColumnsExtent(int first, int last);
+    long long RowsExtent(int first, int last);
     // A UTF-16 text in the page's encoding.
     std::string PageText(const std::u16string& text) const;
 
@@ -78,10 +82,12 @@ private:
     std::unique_ptr<THashedStringList> FStyleTexts;
     std::vector<int> FCellStyleIndex;
     std::vector<bool> FCellMerged; // the merged flag per position, beside the class
+    TMergedAreaMap FMergedAreas;   // the area of each merged position
     std::unordered_map<int32_t, TFormatLook> FLookOfXF;
     std::vector<std::pair<uint32_t, TCell*>> FStoredCells; // by position key
     size_t FWalkCursor = 0;
     std::vector<int> FColumnExtents; // of the range's columns
     std::vector<int> FRowExtents;    // of the range's rows
+    std::vector<long long> FColumnSums, FRowSums; // running sums of the extents, from 0
     std::string FBuffer;
 };

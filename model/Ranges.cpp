@@ -48,17 +48,6 @@ void TRange::SetName(const std::string& name)
 
 namespace {
 
-uint64_t AreaOf(const TRangeRect& r)
-{
-    return uint64_t(r.LastRow - r.FirstRow + 1) * uint64_t(r.LastCol - r.FirstCol + 1);
-}
-
-bool Inside(const TRangeRect& inner, const TRangeRect& outer)
-{
-    return outer.FirstRow <= inner.FirstRow && inner.LastRow <= outer.LastRow && outer.FirstCol <= inner.FirstCol &&
-           inner.LastCol <= outer.LastCol;
-}
-
 // SetMerged(true) on many cells that share a few formats: what the first
 // cell of a format did (the merged twin of its record, and the record that
 // gave up a use) is repeated for the others without editing the record again.
@@ -111,28 +100,35 @@ void TMergedCover::Stamp(const TSheet& sheet)
 bool TMergedCover::Covers(const TSheet& sheet, const TRangeRect& rect)
 {
     if (!StillHolds(sheet)) {
-        FRects.clear();
+        FRects.Clear();
         Stamp(sheet);
         return false;
     }
-    for (const TRangeRect& known : FRects)
-        if (Inside(rect, known))
-            return true;
-    return false;
+    return FRects.Covers(rect);
 }
 
 void TMergedCover::Add(const TSheet& sheet, const TRangeRect& rect)
 {
     // Covers() ran before the merge; the merge itself only added flags.
     Stamp(sheet);
-    std::erase_if(FRects, [&](const TRangeRect& known) { return Inside(known, rect); });
+    FRects.Add(rect);
+}
+
+bool TLargestRects::Covers(const TRangeRect& rect) const
+{
+    return std::any_of(FRects.begin(), FRects.end(), [&](const TRangeRect& known) { return rect.Inside(known); });
+}
+
+void TLargestRects::Add(const TRangeRect& rect)
+{
+    std::erase_if(FRects, [&](const TRangeRect& known) { return known.Inside(rect); });
     if (FRects.size() < kMaxRects) {
         FRects.push_back(rect);
         return;
     }
     auto smallest = std::min_element(FRects.begin(), FRects.end(),
-                                     [](const TRangeRect& a, const TRangeRect& b) { return AreaOf(a) < AreaOf(b); });
-    if (AreaOf(*smallest) < AreaOf(rect))
+                                     [](const TRangeRect& a, const TRangeRect& b) { return a.Area() < b.Area(); });
+    if (smallest->Area() < rect.Area())
         *smallest = rect;
 }
 

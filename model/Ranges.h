@@ -19,7 +19,31 @@ struct TRangeRect {
     {
         return FirstRow <= row && row <= LastRow && FirstCol <= col && col <= LastCol;
     }
+    bool Inside(const TRangeRect& outer) const
+    {
+        return outer.FirstRow <= FirstRow && LastRow <= outer.LastRow && outer.FirstCol <= FirstCol &&
+               LastCol <= outer.LastCol;
+    }
+    // Cells of the rectangle (0 when last is before first).
+    uint64_t Area() const
+    {
+        if (LastRow < FirstRow || LastCol < FirstCol) return 0;
+        return uint64_t(LastRow - FirstRow + 1) * uint64_t(LastCol - FirstCol + 1);
+    }
     bool operator==(const TRangeRect&) const = default;
+};
+
+// A few of the largest rectangles added, to tell cheaply that a rectangle
+// lies inside one of them.
+class TLargestRects {
+public:
+    bool Covers(const TRangeRect& rect) const;
+    void Add(const TRangeRect& rect);
+    void Clear() { FRects.clear(); }
+
+private:
+    static constexpr size_t kMaxRects = 8;
+    std::vector<TRangeRect> FRects;
 };
 
 // An ordered list of rectangles, kept in the order added; they may overlap.
@@ -74,13 +98,12 @@ public:
     void Add(const TSheet& sheet, const TRangeRect& rect);
 
 private:
-    static constexpr size_t kMaxRects = 8; // the largest ones are kept
     bool StillHolds(const TSheet& sheet) const;
     void Stamp(const TSheet& sheet);
 
     uint32_t FFormatChanges = 0;
     uint32_t FXFGeneration = 0;
-    std::vector<TRangeRect> FRects;
+    TLargestRects FRects;
 };
 
 // The sheet's ordered, owning list of ranges.

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "fixtures/WorkbookBuilder.h"
+#include "html/MergedAreaMap.h"
 #include "html/XLSWriterHTML.h"
 #include "model/Workbook.h"
 
@@ -127,4 +128,65 @@ TEST(HostileMerge, SeveralSheetsEachMergedWhole)
         TSheet& sheet = *file->Workbook().Sheets().Items(i);
         ExpectWholeSheetMerged(sheet, std::string(1, char('A' + i)));
     }
+}
+
+// Many small merged areas before a whole-sheet one: the page finds the area
+// of each position without walking every range for it. Each small area is
+// the first to contain its cell, so it is written as a cell of its own.
+TEST(HostileMerge, ManySmallMergesBeforeAWholeSheetMerge)
+{
+    SKIP_UNDER_SANITIZERS();
+    TWorkbookBuilder book;
+    TSheetBuilder& sheet = book.Sheet(u"S");
+    for (int record = 0; record < 4; ++record) {
+        std::vector<TArea> small;
+        for (int i = 0; i < 1000; ++i) {
+            const auto row = uint16_t(2 * (record * 1000 + i) + 1);
+            small.push_back({row, row, 1, 1});
+        }
+        sheet.Record(BiffId::MergeCells, MergeCellsBody(small));
+    }
+    sheet.Record(BiffId::MergeCells, MergeCellsBody({kWholeSheet}));
+    auto file = OpenXlsBytes(book.FileBytes());
+    TSheet& read = *file->Workbook().Sheets().Items(0);
+    EXPECT_EQ(read.Cells().Count(), kSheetCells);
+    const std::string page = PageOf(read);
+    EXPECT_EQ(Occurrences(page, "<td "), 4001u);
+    EXPECT_EQ(Occurrences(page, " colspan=1 rowspan=1 "), 4000u);
+    EXPECT_EQ(Occurrences(page, " colspan=256 rowspan=65536 "), 1u);
+}
+
+// The page's map of merged areas answers as FindMergedArea does at every
+// position: first merged range, last containing rectangle within it, named
+// ranges left out.
+TEST(HostileMerge, MergedAreaMapAnswersAsFindMergedArea)
+{
+    TWorkbook workbook(1);
+    TSheet& sheet = *workbook.Sheets().Items(0);
+    auto merged = [&](std::initializer_list<TRangeRect> rects) {
+        TRange* range = sheet.Ranges().Add();
+        for (const TRangeRect& r : rects) range->Add(r.FirstRow, r.LastRow, r.FirstCol, r.LastCol);
+        range->Merge();
+    };
+    merged({{2, 3, 1, 2}});
+    merged({{0, 9, 0, 9}, {4, 6, 4, 6}});          // two rectangles: the later wins inside both
+    merged({{2, 3, 1, 2}, {5, 12, 5, 12}});        // partly behind the ones before
+    merged({{3, 2, 0, 1}});                        // last before first: marks nothing
+    TRange* named = sheet.Ranges().Add();
+    named->Add(0, 15, 0, 15);
+    named->SetName("Everything");
+    sheet.Cells().GetCell(15, 15)->SetValue(TVariant::Double(1));
+
+    const TRangeRect page {0, 15, 0, 15};
+    TMergedAreaMap map;
+    map.Build(sheet, page);
+    for (int row = 0; row <= 15; ++row)
+        for (int col = 0; col <= 15; ++col) {
+            TRangeRect expected {}, actual {};
+            const bool found = sheet.FindMergedArea(row, col, expected);
+            ASSERT_EQ(map.Find(row, col, actual), found) << row << "," << col;
+            if (found) {
+                EXPECT_EQ(actual, expected) << row << "," << col;
+            }
+        }
 }

@@ -276,7 +276,7 @@ TEST(FormatStrings, BuiltInsInTheirOrder)
     TFormatStrings f;
     ASSERT_EQ(f.Count(), 36);
     EXPECT_EQ(f.Get(0).Format, "General");
-    EXPECT_EQ(f.Get(12).Format, "# ??/??");
+    EXPECT_EQ(f.Get(12).Format, "# ?\?/?\?");
     EXPECT_EQ(f.Get(13).Code, 14);
     EXPECT_EQ(f.Get(13).Format, "mm/dd/yy");
     EXPECT_EQ(f.Get(22).Code, 42);

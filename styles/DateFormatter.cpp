@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "styles/FormatCache.h"
 #include "styles/FormatParts.h"
 #include "styles/XLSFormat.h"
 
@@ -244,6 +245,26 @@ TMoment MomentOf(double d, int precision, bool date1904, bool elapsed)
     return m;
 }
 
+// A date format made ready for formatting: its resolved tokens and what they
+// need of the value.
+struct TDatePlan {
+    std::vector<TToken> Tokens;
+    int Precision = 0; // seconds unless the format shows parts of a second
+    bool Elapsed = false;
+};
+
+void MakeDatePlan(const std::string& f, TDatePlan& plan)
+{
+    plan.Tokens = Tokenize(f.empty() ? std::string("c") : f);
+    ResolveTokens(plan.Tokens);
+    for (const TToken& t : plan.Tokens) {
+        if (t.Kind == TKind::SubSecond) plan.Precision = std::max(plan.Precision, t.Count);
+        if (t.Kind == TKind::Milli) plan.Precision = 3;
+        if (t.Kind == TKind::ElapsedHours || t.Kind == TKind::ElapsedMinutes || t.Kind == TKind::ElapsedSeconds)
+            plan.Elapsed = true;
+    }
+}
+
 std::string Format(const std::string& f, double d, const TLocale& locale, bool date1904, int depth);
 
 struct TRenderer {
@@ -307,20 +328,12 @@ struct TRenderer {
 std::string Format(const std::string& f, double d, const TLocale& locale, bool date1904, int depth)
 {
     if (!std::isfinite(d) || d < kFirstDay || d >= kEndDay) return GeneralNumberText(d, locale);
-    std::vector<TToken> tokens = Tokenize(f.empty() ? std::string("c") : f);
-    ResolveTokens(tokens);
-    int precision = 0; // seconds unless the format shows parts of a second
-    bool elapsed = false;
-    for (const TToken& t : tokens) {
-        if (t.Kind == TKind::SubSecond) precision = std::max(precision, t.Count);
-        if (t.Kind == TKind::Milli) precision = 3;
-        if (t.Kind == TKind::ElapsedHours || t.Kind == TKind::ElapsedMinutes || t.Kind == TKind::ElapsedSeconds)
-            elapsed = true;
-    }
-    const TMoment moment = MomentOf(d, precision, date1904, elapsed);
+    TDatePlan scratch;
+    const TDatePlan& plan = TFormatCache<TDatePlan>::Get(f, scratch, MakeDatePlan);
+    const TMoment moment = MomentOf(d, plan.Precision, date1904, plan.Elapsed);
     const TRenderer renderer{moment, d, locale, date1904, depth};
     std::string out;
-    for (const TToken& t : tokens) out += renderer.Write(t);
+    for (const TToken& t : plan.Tokens) out += renderer.Write(t);
     return out;
 }
 

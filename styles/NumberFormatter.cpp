@@ -1,9 +1,10 @@
 // The number formatter: the general form and one-section formats of "0", "#",
 // ".", ",", "E+"/"E-" and quoted text, with the locale's separators.
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
+#include "styles/FormatCache.h"
 #include "styles/FormatParts.h"
 #include "styles/XLSFormat.h"
 
@@ -164,9 +165,8 @@ std::string WriteOut(const std::string& f, const TLayout& l, const TDigits& d, b
     return negative ? "-" + out : out;
 }
 
-std::string FormatWithLayout(const std::string& f, double x, const TLocale& locale)
+std::string FormatWithLayout(const std::string& f, const TLayout& l, double x, const TLocale& locale)
 {
-    const TLayout l = ScanLayout(f);
     TDigits d;
     TDecimal value;
     if (l.Scientific) {
@@ -198,6 +198,21 @@ std::string FirstSection(const std::string& f)
     return f;
 }
 
+// A format text made ready for formatting: its first section and, unless that
+// is a fraction format, where its placeholders stand.
+struct TNumberPlan {
+    std::string Section;
+    bool MaybeFraction = false; // fraction formats need a "/"
+    TLayout Layout;
+};
+
+void MakeNumberPlan(const std::string& f, TNumberPlan& plan)
+{
+    plan.Section = FirstSection(f);
+    plan.MaybeFraction = plan.Section.find('/') != std::string::npos;
+    plan.Layout = ScanLayout(plan.Section);
+}
+
 } // namespace
 
 TDecimal ToDecimal(double x, int significant)
@@ -205,17 +220,17 @@ TDecimal ToDecimal(double x, int significant)
     TDecimal d;
     x = std::fabs(x);
     if (x == 0 || !std::isfinite(x)) return d;
+    // "d.ddddde+XX", correctly rounded as printf's "%.*e" writes it
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", significant - 1, x);
-    // "d.ddddde+XX"
+    const char* end = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, significant - 1).ptr;
+    char digits[64];
+    size_t count = 0;
     const char* e = buf;
-    while (*e && *e != 'e') {
-        if (*e >= '0' && *e <= '9') d.Digits += *e;
-        ++e;
-    }
-    d.Exponent = *e ? std::atoi(e + 1) : 0;
-    size_t last = d.Digits.find_last_not_of('0');
-    d.Digits.resize(last == std::string::npos ? 0 : last + 1);
+    for (; e < end && *e != 'e'; ++e)
+        if (*e >= '0' && *e <= '9') digits[count++] = *e;
+    if (e < end) std::from_chars(e + (e[1] == '+' ? 2 : 1), end, d.Exponent);
+    while (count > 0 && digits[count - 1] == '0') --count;
+    d.Digits.assign(digits, count);
     return d;
 }
 
@@ -293,12 +308,13 @@ std::string PaddedNumber(long long value, int width)
 std::string FormatNumberText(const std::string& f, double x, const TLocale& locale)
 {
     if (f.size() > kMaxFormatLength) throw EConvertError("Format string too long");
-    const std::string section = FirstSection(f);
+    TNumberPlan scratch;
+    const TNumberPlan& plan = TFormatCache<TNumberPlan>::Get(f, scratch, MakeNumberPlan);
     if (!std::isfinite(x)) return NonFiniteText(x);
-    if (section.empty()) return GeneralNumberText(x, locale);
+    if (plan.Section.empty()) return GeneralNumberText(x, locale);
     std::string fraction;
-    if (FormatFractionText(section, x, locale, fraction)) return fraction;
-    return FormatWithLayout(section, x, locale);
+    if (plan.MaybeFraction && FormatFractionText(plan.Section, x, locale, fraction)) return fraction;
+    return FormatWithLayout(plan.Section, plan.Layout, x, locale);
 }
 
 std::string FormatNumberText(const std::string& f, double x) { return FormatNumberText(f, x, UserLocale()); }

@@ -10,6 +10,7 @@
 #include "model/Sheet.h"
 #include "model/Workbook.h"
 #include "platform/CodePage.h"
+#include "styles/FormatCache.h"
 #include "styles/XLSFormatStr.h"
 
 namespace {
@@ -62,11 +63,24 @@ TNumber NumberOf(const TVariant& v)
     return n;
 }
 
-// "%" at the end of the format: drop it and show a hundred times the value.
-bool ApplyPercent(std::string& f, TNumber& n)
+// The format text of a cell as the formatters receive it: cleaned, without a
+// "%" at its end, which shows a hundred times the value.
+struct TDisplayFormat {
+    std::string Format;
+    bool Percent = false;
+    bool HasPoint = false;
+};
+
+void MakeDisplayFormat(const std::string& formatText, TDisplayFormat& display)
 {
-    if (f.empty() || f.back() != '%') return false;
-    f.pop_back();
+    display.Format = CleanFormat(formatText);
+    display.Percent = !display.Format.empty() && display.Format.back() == '%';
+    if (display.Percent) display.Format.pop_back();
+    display.HasPoint = display.Format.find('.') != std::string::npos;
+}
+
+void ApplyPercent(TNumber& n)
+{
     int64_t product;
     if (n.Integer && !__builtin_mul_overflow(n.IntValue, int64_t{100}, &product)) {
         n.IntValue = product;
@@ -75,19 +89,20 @@ bool ApplyPercent(std::string& f, TNumber& n)
         n.Integer = false;
         n.Value *= 100;
     }
-    return true;
 }
 
-std::string NumberText(const std::string& f, const TVariant& value, const TLocale& locale, bool date1904)
+std::string NumberText(const std::string& formatText, const TVariant& value, const TLocale& locale, bool date1904)
 {
-    std::string format = f;
+    TDisplayFormat scratch;
+    const TDisplayFormat& f = TFormatCache<TDisplayFormat>::Get(formatText, scratch, MakeDisplayFormat);
     TNumber n = NumberOf(value);
-    const bool percent = ApplyPercent(format, n);
+    if (f.Percent) ApplyPercent(n);
     std::string text;
-    if (n.Integer) text = format.find('.') != std::string::npos ? FormatNumberText(format, n.Value, locale) : std::to_string(n.IntValue);
-    else if (value.IsDate() && !percent) return FormatDateText(format, n.Value, locale, date1904);
-    else text = FormatNumberText(format, n.Value, locale);
-    return percent ? text + "%" : text;
+    if (n.Integer) text = f.HasPoint ? FormatNumberText(f.Format, n.Value, locale) : std::to_string(n.IntValue);
+    else if (value.IsDate() && !f.Percent) return FormatDateText(f.Format, n.Value, locale, date1904);
+    else text = FormatNumberText(f.Format, n.Value, locale);
+    if (f.Percent) text += '%';
+    return text;
 }
 
 } // namespace
@@ -138,7 +153,7 @@ std::string ColumnLetters(int column)
 
 std::u16string DisplayTextOf(const TVariant& value, const std::string& formatText, const TLocale& locale, bool date1904)
 {
-    if (value.IsNumeric()) return AnsiToWide(NumberText(CleanFormat(formatText), value, locale, date1904));
+    if (value.IsNumeric()) return AnsiToWide(NumberText(formatText, value, locale, date1904));
     if (value.IsBoolean()) return value.AsBoolean() ? u"TRUE" : u"FALSE";
     if (value.IsWide()) return value.AsWide();
     if (value.IsString()) return AnsiToWide(value.AsString());

@@ -190,3 +190,25 @@ TEST(HostileMerge, MergedAreaMapAnswersAsFindMergedArea)
             }
         }
 }
+
+// A merge over an area merged before is passed over only while nothing has
+// taken the flag away since: a cell record that gives a merged cell a plain
+// format in between makes the second merge flag that cell again.
+TEST(HostileMerge, RepeatedMergeFlagsCellsThatLostTheFlag)
+{
+    TWorkbookBuilder book;
+    book.Font().XF().XF({.FormatCode = 2});
+    book.Sheet(u"S")
+        .Record(BiffId::MergeCells, MergeCellsBody({{0, 1, 0, 1}}))
+        .Number(0, 0, 5, 1)
+        .Record(BiffId::MergeCells, MergeCellsBody({{0, 1, 0, 1}, {0, 0, 0, 1}}));
+    auto file = OpenXlsBytes(book.FileBytes());
+    const TSheet& sheet = *file->Workbook().Sheets().Items(0);
+    const TCell& a1 = *sheet.Cells().FindCell(0, 0);
+    EXPECT_TRUE(a1.Merged());
+    EXPECT_EQ(a1.FormatIndex(), file->Workbook().XFTable().Get(1).FormatIndex); // the NUMBER's format, merged
+    EXPECT_EQ(a1.Value(), TVariant::Double(5));
+    EXPECT_EQ(sheet.Cells().Count(), 4);
+    for (int row = 0; row < 2; ++row)
+        for (int col = 0; col < 2; ++col) EXPECT_TRUE(sheet.Cells().FindCell(row, col)->Merged());
+}

@@ -70,7 +70,7 @@ void TCell::Clear()
     const uint16_t font = FontIndex();
     if (font != 0) {
         tables->FontTable->Release(font);
-        SetFontIndex(0);
+        ResetFontIndex();
         tables->FontTable->AddRef(0);
     }
     const int32_t defaultIndex = tables->XFTable->DefaultIndex();
@@ -79,6 +79,25 @@ void TCell::Clear()
         AssignXFIndex(defaultIndex);
         tables->XFTable->AddRef(defaultIndex);
     }
+}
+
+void TCell::ResetFontIndex()
+{
+    // Every new cell of a sheet starts from the same record, so the
+    // copy-on-write (hashing the record bytes to find the earliest equal
+    // record and the edited one) is done once and its outcome repeated.
+    TVirtualXFTable& xfs = *StyleTables()->XFTable;
+    TCells::TFontReset& last = static_cast<TCells*>(Owner())->FFontReset;
+    if (!Stored() && last.Table == &xfs && last.Generation == xfs.Generation() && last.From == XFIndex()) {
+        xfs.Release(last.Released);
+        xfs.AddRef(last.Committed);
+        AssignXFIndex(last.Committed);
+        return;
+    }
+    const int32_t from = XFIndex();
+    const int released = xfs.Table().IndexOf(xfs.Table().Get(from));
+    SetFontIndex(0);
+    last = {&xfs, xfs.Generation(), from, released, XFIndex()};
 }
 
 void TCell::InheritRowAndColumnStyle()

@@ -67,6 +67,8 @@ private:
     // Makes a pending cell new again at (row, col), as a fresh TCell would be.
     void Reinitialize(uint16_t row, uint16_t col);
     void InheritRowAndColumnStyle();
+    // SetFontIndex(0), repeated by a sheet's new cells from the same record.
+    void ResetFontIndex();
 
     TCellData FData;
 };
@@ -120,6 +122,16 @@ private:
         std::unordered_map<uint64_t, int32_t> Formats;
     };
     TCombinedFormats FCombined;
+    // The outcome of the last ResetFontIndex that went through the XF table:
+    // from record From it took a use from record Released (the earliest one
+    // equal to From) and committed record Committed. Valid while the table
+    // keeps its generation.
+    struct TFontReset {
+        const TVirtualXFTable* Table = nullptr;
+        uint32_t Generation = 0;
+        int32_t From = -1, Released = -1, Committed = -1;
+    };
+    TFontReset FFontReset;
     // The cache, emptied first when the tables have changed since it was filled.
     std::unordered_map<uint64_t, int32_t>& CombinedFormats();
 };

@@ -111,9 +111,13 @@ void TXLSWriterHTML::StartCellWalk()
         if (FRange.Contains(cell->Row(), cell->Col()))
             FStoredCells.emplace_back(PositionKey(cell->Row(), cell->Col()), cell);
     }
-    // The reader stores cells row by row, so this is mostly sorted already.
-    if (!std::is_sorted(FStoredCells.begin(), FStoredCells.end()))
-        std::sort(FStoredCells.begin(), FStoredCells.end());
+    // The reader stores cells row by row, so this is mostly sorted already:
+    // only the part after the first cell out of order needs sorting.
+    const auto sortedEnd = std::is_sorted_until(FStoredCells.begin(), FStoredCells.end());
+    if (sortedEnd != FStoredCells.end()) {
+        std::sort(sortedEnd, FStoredCells.end());
+        std::inplace_merge(FStoredCells.begin(), sortedEnd, FStoredCells.end());
+    }
 }
 
 TCell& TXLSWriterHTML::NextCell(int row, int col)

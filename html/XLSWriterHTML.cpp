@@ -224,7 +224,7 @@ void TXLSWriterHTML::WriteTable()
                 piece += HTMLAttributeText(PageText(link));
                 piece += "\">";
             }
-            piece += HTMLCellText(PageText(DisplayText(cell)));
+            AppendHTMLCellText(piece, CellPageText(cell));
             if (!link.empty())
                 piece += "</a>";
             piece += "</td>\r\n";
@@ -286,27 +286,46 @@ std::string TXLSWriterHTML::PageText(const std::u16string& text) const
     return FUtf8 ? WideToUtf8(text) : WideToAnsi(text);
 }
 
+std::string TXLSWriterHTML::CellPageText(const TCell& cell) const
+{
+    // A number's text comes from the formatters as 8-bit text; plain ASCII
+    // reads the same in both encodings and needs no trip through UTF-16.
+    std::string text;
+    if (!NumberDisplayText(cell, text))
+        return PageText(DisplayText(cell));
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return PageText(AnsiToWide(text));
+    return text;
+}
+
 std::string TXLSWriterHTML::HTMLCellText(const std::string& text)
+{
+    std::string safe;
+    AppendHTMLCellText(safe, text);
+    return safe;
+}
+
+void TXLSWriterHTML::AppendHTMLCellText(std::string& out, const std::string& text)
 {
     size_t first = 0, last = text.size();
     while (first < last && IsTrimmed(text[first]))
         ++first;
     while (last > first && IsTrimmed(text[last - 1]))
         --last;
-    if (first == last)
-        return "&nbsp;";
-    std::string safe;
-    safe.reserve(last - first);
+    if (first == last) {
+        out += "&nbsp;";
+        return;
+    }
     for (size_t i = first; i < last; ++i) {
         const char c = text[i];
         if (c == '<' || c == '>')
-            safe += '_';
+            out += '_';
         else if (c == '&')
-            safe += "&amp;";
+            out += "&amp;";
         else
-            safe += c;
+            out += c;
     }
-    return safe;
 }
 
 std::string TXLSWriterHTML::HTMLAttributeText(const std::string& text)

@@ -39,6 +39,8 @@ public:
     // A cell text made safe for the page: ends trimmed of bytes up to 32,
     // "<" and ">" as "_", "&" as "&amp;", and "&nbsp;" for an empty result.
     static std::string HTMLCellText(const std::string& text);
+    // The same appended to `out`.
+    static void AppendHTMLCellText(std::string& out, const std::string& text);
     // A text made safe inside a double-quoted attribute: "&", "\"", "<" and
     // ">" as entities.
     static std::string HTMLAttributeText(const std::string& text);
@@ -70,6 +72,8 @@ private:
     long long RowsExtent(int first, int last);
     // A UTF-16 text in the page's encoding.
     std::string PageText(const std::u16string& text) const;
+    // The display text of a cell in the page's encoding.
+    std::string CellPageText(const TCell& cell) const;
 
     void Write(std::string_view piece);
     void Flush();

@@ -160,18 +160,24 @@ std::u16string DisplayTextOf(const TVariant& value, const std::string& formatTex
     return u"";
 }
 
+bool NumberDisplayText(const TCell& cell, std::string& text)
+{
+    if (!cell.Value().IsNumeric()) return false;
+    std::string format;
+    const TStyleTables* tables = cell.StyleTables();
+    const int pos = cell.FormatIndex();
+    // a position outside the list shows as "General"
+    if (tables && tables->FormatStrings && pos < tables->FormatStrings->Count())
+        format = tables->FormatStrings->Get(pos).Format;
+    const TSheet* sheet = cell.Owner() ? cell.Owner()->Sheet() : nullptr;
+    const bool date1904 = sheet && sheet->Workbook() && sheet->Workbook()->Date1904;
+    text = NumberText(format, cell.Value(), UserLocale(), date1904);
+    return true;
+}
+
 std::u16string DisplayText(const TCell& cell)
 {
-    std::string format;
-    bool date1904 = false;
-    if (cell.Value().IsNumeric()) {
-        const TStyleTables* tables = cell.StyleTables();
-        const int pos = cell.FormatIndex();
-        // a position outside the list shows as "General"
-        if (tables && tables->FormatStrings && pos < tables->FormatStrings->Count())
-            format = tables->FormatStrings->Get(pos).Format;
-        const TSheet* sheet = cell.Owner() ? cell.Owner()->Sheet() : nullptr;
-        date1904 = sheet && sheet->Workbook() && sheet->Workbook()->Date1904;
-    }
-    return DisplayTextOf(cell.Value(), format, UserLocale(), date1904);
+    std::string text;
+    if (NumberDisplayText(cell, text)) return AnsiToWide(text);
+    return DisplayTextOf(cell.Value(), std::string(), UserLocale());
 }

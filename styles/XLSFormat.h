@@ -53,3 +53,6 @@ std::u16string DisplayTextOf(const TVariant& value, const std::string& formatTex
 // The display text of a cell: its XF's number format, the workbook's date
 // system and the user locale.
 std::u16string DisplayText(const TCell& cell);
+// The same for a cell holding a number, as the 8-bit text the formatters
+// write (DisplayText is its UTF-16 form); false for every other value.
+bool NumberDisplayText(const TCell& cell, std::string& text);

@@ -115,15 +115,30 @@ std::string ClassifyCode(int code)
     return "";
 }
 
-std::string ClassifyText(const std::string& format)
+namespace {
+
+struct TFormatClass {
+    std::string Class;
+};
+
+void MakeFormatClass(const std::string& format, TFormatClass& entry)
 {
     const std::string lower = Lowered(format);
-    if (lower == "general") return "general";
-    if (format == "@") return "text";
-    if (lower == "mm:ss.0") return "date";
-    if (format.find_first_of("#0") == std::string::npos) return "date";
-    if (format.find_first_of(",.") != std::string::npos) return "double";
-    return "integer";
+    if (lower == "general") entry.Class = "general";
+    else if (format == "@") entry.Class = "text";
+    else if (lower == "mm:ss.0") entry.Class = "date";
+    else if (format.find_first_of("#0") == std::string::npos) entry.Class = "date";
+    else if (format.find_first_of(",.") != std::string::npos) entry.Class = "double";
+    else entry.Class = "integer";
+}
+
+} // namespace
+
+std::string ClassifyText(const std::string& format)
+{
+    // The reader asks this for every cell it reads.
+    TFormatClass scratch;
+    return TFormatCache<TFormatClass>::Get(format, scratch, MakeFormatClass).Class;
 }
 
 std::string FormatClassOf(int code, const std::string& format)

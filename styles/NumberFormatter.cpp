@@ -215,20 +215,58 @@ void MakeNumberPlan(const std::string& f, TNumberPlan& plan)
 
 } // namespace
 
+namespace {
+
+// The `significant` digits of x (1 <= significant <= 19) by exact integer
+// arithmetic, rounded half to even as printf does: x = m * 2^e with e < 0 and
+// x * 10^k below 2^128. False (and nothing written) for the other values.
+bool ExactDigits(double x, int significant, char* digits, size_t& count, int& exponent)
+{
+    int binaryExponent;
+    const double fraction = std::frexp(x, &binaryExponent); // x = fraction * 2^binaryExponent, 0.5 <= fraction < 1
+    const uint64_t m = static_cast<uint64_t>(std::ldexp(fraction, 53));
+    const int e = binaryExponent - 53;
+    if (e >= 0 || e <= -128) return false;
+    int magnitude = static_cast<int>(std::floor(std::log10(x))); // may be off by one near a power of ten
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int k = significant - 1 - magnitude;
+        if (k < 0 || k > 22) return false;
+        unsigned __int128 scaled = m;
+        for (int i = 0; i < k; ++i) scaled *= 10;
+        const int shift = -e;
+        unsigned __int128 q = scaled >> shift;
+        const unsigned __int128 rest = scaled - (q << shift), half = static_cast<unsigned __int128>(1) << (shift - 1);
+        if (rest > half || (rest == half && (q & 1))) ++q;
+        unsigned __int128 low = 1;
+        for (int i = 1; i < significant; ++i) low *= 10;
+        if (q < low) { --magnitude; continue; }
+        if (q >= low * 10) { ++magnitude; continue; }
+        count = static_cast<size_t>(significant);
+        for (size_t i = count; i-- > 0; q /= 10) digits[i] = static_cast<char>('0' + static_cast<int>(q % 10));
+        exponent = magnitude;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 TDecimal ToDecimal(double x, int significant)
 {
     TDecimal d;
     x = std::fabs(x);
     if (x == 0 || !std::isfinite(x)) return d;
-    // "d.ddddde+XX", correctly rounded as printf's "%.*e" writes it
-    char buf[64];
-    const char* end = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, significant - 1).ptr;
     char digits[64];
     size_t count = 0;
-    const char* e = buf;
-    for (; e < end && *e != 'e'; ++e)
-        if (*e >= '0' && *e <= '9') digits[count++] = *e;
-    if (e < end) std::from_chars(e + (e[1] == '+' ? 2 : 1), end, d.Exponent);
+    if (!ExactDigits(x, significant, digits, count, d.Exponent)) {
+        // "d.ddddde+XX", correctly rounded as printf's "%.*e" writes it
+        char buf[64];
+        const char* end = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, significant - 1).ptr;
+        const char* e = buf;
+        for (; e < end && *e != 'e'; ++e)
+            if (*e >= '0' && *e <= '9') digits[count++] = *e;
+        if (e < end) std::from_chars(e + (e[1] == '+' ? 2 : 1), end, d.Exponent);
+    }
     while (count > 0 && digits[count - 1] == '0') --count;
     d.Digits.assign(digits, count);
     return d;

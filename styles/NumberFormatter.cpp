@@ -1,5 +1,6 @@
 // The number formatter: the general form and one-section formats of "0", "#",
 // ".", ",", "E+"/"E-" and quoted text, with the locale's separators.
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -217,32 +218,39 @@ void MakeNumberPlan(const std::string& f, TNumberPlan& plan)
 
 namespace {
 
+constexpr std::array<unsigned __int128, 23> kPowersOfTen = [] {
+    std::array<unsigned __int128, 23> powers{};
+    powers[0] = 1;
+    for (size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10;
+    return powers;
+}();
+
 // The `significant` digits of x (1 <= significant <= 19) by exact integer
 // arithmetic, rounded half to even as printf does: x = m * 2^e with e < 0 and
 // x * 10^k below 2^128. False (and nothing written) for the other values.
 bool ExactDigits(double x, int significant, char* digits, size_t& count, int& exponent)
 {
+    if (significant < 1 || significant > 19) return false;
     int binaryExponent;
     const double fraction = std::frexp(x, &binaryExponent); // x = fraction * 2^binaryExponent, 0.5 <= fraction < 1
     const uint64_t m = static_cast<uint64_t>(std::ldexp(fraction, 53));
     const int e = binaryExponent - 53;
     if (e >= 0 || e <= -128) return false;
-    int magnitude = static_cast<int>(std::floor(std::log10(x))); // may be off by one near a power of ten
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    // floor(log10(x)) or one less; a rounding up to the next power of ten adds one more
+    int magnitude = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398119521));
+    for (int attempt = 0; attempt < 3; ++attempt) {
         const int k = significant - 1 - magnitude;
         if (k < 0 || k > 22) return false;
-        unsigned __int128 scaled = m;
-        for (int i = 0; i < k; ++i) scaled *= 10;
+        const unsigned __int128 scaled = m * kPowersOfTen[k];
         const int shift = -e;
         unsigned __int128 q = scaled >> shift;
         const unsigned __int128 rest = scaled - (q << shift), half = static_cast<unsigned __int128>(1) << (shift - 1);
         if (rest > half || (rest == half && (q & 1))) ++q;
-        unsigned __int128 low = 1;
-        for (int i = 1; i < significant; ++i) low *= 10;
-        if (q < low) { --magnitude; continue; }
-        if (q >= low * 10) { ++magnitude; continue; }
+        if (q < kPowersOfTen[significant - 1]) { --magnitude; continue; }
+        if (q >= kPowersOfTen[significant]) { ++magnitude; continue; }
         count = static_cast<size_t>(significant);
-        for (size_t i = count; i-- > 0; q /= 10) digits[i] = static_cast<char>('0' + static_cast<int>(q % 10));
+        uint64_t rest64 = static_cast<uint64_t>(q); // below 10^19
+        for (size_t i = count; i-- > 0; rest64 /= 10) digits[i] = static_cast<char>('0' + rest64 % 10);
         exponent = magnitude;
         return true;
     }

@@ -21,12 +21,15 @@ void TXLSReader::HandleRow()
         data.ReadWord(xf);
 
         TSheet& sheet = CurrentSheet();
-        TRow& row = *sheet.Rows().GetRow(index);
-        if (options & 0x20) row.SetHeightPixels(0);
-        else row.SetHeight(height / 20.0);
+        TRow* row = sheet.Rows().GetRow(index);
+        if (options & 0x20) row->SetHeightPixels(0);
+        else row->SetHeight(height / 20.0);
         for (int level = 0; level < (options & 0x07); ++level) sheet.GroupRows(index, index);
-        if (!(options & 0x40)) row.ClearCustomSize();
-        if ((options & 0x80) && xf < FWorkbook.XFTable().Count()) row.SetXFIndex(xf);
+        // GroupRows gets the row again: a row still pending has been replaced
+        // by a stored one, and the pending one freed.
+        row = sheet.Rows().GetRow(index);
+        if (!(options & 0x40)) row->ClearCustomSize();
+        if ((options & 0x80) && xf < FWorkbook.XFTable().Count()) row->SetXFIndex(xf);
     }
     FCursor->Consumed = true;
 }

@@ -1,6 +1,7 @@
 #include "styles/XLSFormatXF.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "styles/XLSFont.h"
 
@@ -35,20 +36,26 @@ std::string TXFRecord::Bytes() const
 
 TXFRecord TXFRecord::FromBytes(const std::string& bytes)
 {
-    auto at = [&](size_t i) { return i < bytes.size() ? static_cast<uint8_t>(bytes[i]) : uint8_t{0}; };
+    // Read for every cell a page shows: one copy, then plain byte reads. A
+    // shorter string reads as if padded with zeros.
+    uint8_t b[ByteSize] = {};
+    std::memcpy(b, bytes.data(), std::min(bytes.size(), ByteSize));
     TXFRecord rec{};
-    rec.FontIndex = static_cast<uint16_t>(at(0) | (at(1) << 8));
-    rec.FormatIndex = static_cast<uint16_t>(at(2) | (at(3) << 8));
-    uint8_t* const bytesInOrder[] = {&rec.HAlign, &rec.VAlign, &rec.Rotation, &rec.WrapText, &rec.FillPattern,
-                                     &rec.PatternColor, &rec.FillColor, &rec.Merged, &rec.Indent};
-    for (size_t i = 0; i < 9; ++i)
-        *bytesInOrder[i] = at(4 + i);
-    for (size_t side = 0; side < 4; ++side) {
-        rec.BorderColor[side] = at(13 + side);
-        rec.BorderStyle[side] = at(17 + side);
-    }
-    rec.StyleXF = at(21);
-    rec.Locked = at(22);
+    rec.FontIndex = static_cast<uint16_t>(b[0] | (b[1] << 8));
+    rec.FormatIndex = static_cast<uint16_t>(b[2] | (b[3] << 8));
+    rec.HAlign = b[4];
+    rec.VAlign = b[5];
+    rec.Rotation = b[6];
+    rec.WrapText = b[7];
+    rec.FillPattern = b[8];
+    rec.PatternColor = b[9];
+    rec.FillColor = b[10];
+    rec.Merged = b[11];
+    rec.Indent = b[12];
+    std::memcpy(rec.BorderColor, b + 13, 4);
+    std::memcpy(rec.BorderStyle, b + 17, 4);
+    rec.StyleXF = b[21];
+    rec.Locked = b[22];
     return rec;
 }
 

@@ -242,22 +242,42 @@ uint8_t TCustomXLSItem::BorderStyle(int side) const
 
 // ---- TKeyedItemList ----
 
+namespace {
+// Buckets of the first table, and the factor each growth applies.
+constexpr uint32_t kFirstBucketCount = 8;
+constexpr uint32_t kBucketGrowth = 4;
+} // namespace
+
 TKeyedItemList::TKeyedItemList(uint32_t bucketCount, unsigned keySize)
-    : FBucketCount(bucketCount), FKeySize(keySize)
+    : FMaxBucketCount(bucketCount), FKeySize(keySize)
 {
 }
 
 uint32_t TKeyedItemList::BucketOf(uint32_t key) const
 {
+    if (FBuckets.empty())
+        return 0;
     const uint8_t bytes[4] = {static_cast<uint8_t>(key), static_cast<uint8_t>(key >> 8),
                               static_cast<uint8_t>(key >> 16), static_cast<uint8_t>(key >> 24)};
-    return Crc32Hash(bytes, FKeySize) % FBucketCount;
+    return Crc32Hash(bytes, FKeySize) % BucketCount();
+}
+
+void TKeyedItemList::GrowBuckets()
+{
+    const uint32_t count = FBuckets.empty() ? std::min(kFirstBucketCount, FMaxBucketCount)
+                                            : std::min(BucketCount() * kBucketGrowth, FMaxBucketCount);
+    std::vector<std::vector<TEntry>> previous = std::move(FBuckets);
+    FBuckets.assign(count, {});
+    // Equal keys share a bucket, in list order, and move on together in that order.
+    for (const auto& bucket : previous)
+        for (const TEntry& entry : bucket)
+            FBuckets[BucketOf(entry.Key)].push_back(entry);
 }
 
 int TKeyedItemList::Add(std::unique_ptr<TCustomXLSItem> item, uint32_t key)
 {
-    if (FBuckets.empty())
-        FBuckets.resize(FBucketCount);
+    if (FItems.size() >= BucketCount() && BucketCount() < FMaxBucketCount)
+        GrowBuckets();
     const auto index = static_cast<uint32_t>(FItems.size());
     TCustomXLSItem* stored = item.get();
     FItems.push_back(std::move(item));

@@ -147,9 +147,13 @@ private:
 // the CRC hash of the key bytes; each bucket entry keeps the key beside the
 // item and its list position, so a lookup compares plain integers and needs
 // no further indirection once it has found the key.
+//
+// The bucket table grows with the items, up to `bucketCount` buckets: an
+// empty store holds no table and a store of a few items a small one, so a
+// workbook of many small sheets costs what its sheets hold.
 class TKeyedItemList {
 public:
-    // `keySize`: 2 or 4 key bytes; `bucketCount`: 1..65535.
+    // `keySize`: 2 or 4 key bytes; `bucketCount`: the most buckets, 1..65535.
     TKeyedItemList(uint32_t bucketCount, unsigned keySize);
 
     int Count() const { return static_cast<int>(FItems.size()); }
@@ -159,7 +163,11 @@ public:
     // Position of the first item stored under `key`, or -1.
     int IndexOf(uint32_t key) const;
     TCustomXLSItem* Find(uint32_t key) const;
+    // Bucket of a key under the table's present size (0 while it has none).
     uint32_t BucketOf(uint32_t key) const;
+    // Buckets in use now; grows towards MaxBucketCount() as items are added.
+    uint32_t BucketCount() const { return static_cast<uint32_t>(FBuckets.size()); }
+    uint32_t MaxBucketCount() const { return FMaxBucketCount; }
     unsigned KeySize() const { return FKeySize; }
     // Longest bucket (for measurements).
     size_t LongestBucket() const;
@@ -172,11 +180,13 @@ private:
     };
     // The first entry of `key`, or null.
     const TEntry* Lookup(uint32_t key) const;
+    // A larger table once the items outnumber the buckets; entries keep their order per bucket.
+    void GrowBuckets();
 
-    uint32_t FBucketCount;
+    uint32_t FMaxBucketCount;
     unsigned FKeySize;
     std::vector<std::unique_ptr<TCustomXLSItem>> FItems;
-    std::vector<std::vector<TEntry>> FBuckets; // created with the first item
+    std::vector<std::vector<TEntry>> FBuckets; // none until the first item
 };
 
 // The keyed item store shared by cells, rows and columns.

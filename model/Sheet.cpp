@@ -35,8 +35,12 @@ void TSheet::SetName(const std::u16string& name)
 {
     if (const uint8_t code = FWorkbook->Sheets().ValidateName(name))
         throw EXLSError(code);
-    if (name != FName)
-        FName = name;
+    if (name == FName)
+        return;
+    const std::u16string oldName = std::move(FName);
+    FName = name;
+    if (FIndex >= 0)
+        FWorkbook->Sheets().Renamed(this, oldName);
 }
 
 bool TSheet::GetUsedRange(TRangeRect& rect) const

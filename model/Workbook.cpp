@@ -15,7 +15,14 @@ TSheet* TSheets::Add(const std::u16string& name)
     sheet->SetName(name);
     FSheets.push_back(std::move(sheet));
     FSheets.back()->FIndex = Count() - 1;
+    FByName.emplace(FSheets.back()->Name(), FSheets.back().get());
     return FSheets.back().get();
+}
+
+void TSheets::Renamed(TSheet* sheet, const std::u16string& oldName)
+{
+    FByName.erase(oldName);
+    FByName.emplace(sheet->Name(), sheet);
 }
 
 TSheet* TSheets::Items(int index) const
@@ -27,10 +34,8 @@ TSheet* TSheets::Items(int index) const
 
 TSheet* TSheets::FindByName(const std::u16string& name) const
 {
-    for (const auto& sheet : FSheets)
-        if (sheet->Name() == name)
-            return sheet.get();
-    return nullptr;
+    const auto found = FByName.find(name);
+    return found == FByName.end() ? nullptr : found->second;
 }
 
 uint8_t TSheets::ValidateName(const std::u16string& name) const
@@ -46,6 +51,7 @@ uint8_t TSheets::ValidateName(const std::u16string& name) const
 
 void TSheets::Clear()
 {
+    FByName.clear();
     FSheets.clear();
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/Items.h"
@@ -34,8 +35,14 @@ public:
     TWorkbook* Workbook() const { return FWorkbook; }
 
 private:
+    friend class TSheet;
+    // Keeps the name index true when an appended sheet takes a new name.
+    void Renamed(TSheet* sheet, const std::u16string& oldName);
+
     TWorkbook* FWorkbook;
     std::vector<std::unique_ptr<TSheet>> FSheets;
+    // The appended sheets by name, so that a name is checked in constant time.
+    std::unordered_map<std::u16string, TSheet*> FByName;
 };
 
 class TWorkbook {

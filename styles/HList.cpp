@@ -12,7 +12,6 @@ TCustomHashTable::TCustomHashTable(uint32_t size, TGetKeyEvent onGetKey, uint8_t
     // The slots are counted in 16 bits; a larger size would leave buckets without a slot.
     if (size == 0 || size > 65535)
         throw std::runtime_error("Bad hash table size !");
-    FBuckets.resize(size);
 }
 
 TCustomHashTable::~TCustomHashTable() = default;
@@ -30,12 +29,12 @@ uint32_t TCustomHashTable::BucketOf(const std::string& key) const
 
 size_t TCustomHashTable::BucketLength(uint32_t bucket) const
 {
-    return bucket < FSize && FBuckets[bucket] ? FBuckets[bucket]->size() : 0;
+    return bucket < FBuckets.size() && FBuckets[bucket] ? FBuckets[bucket]->size() : 0;
 }
 
 TCustomHashTable::TBucket* TCustomHashTable::BucketFor(const std::string& key) const
 {
-    return FBuckets[BucketOf(key)].get();
+    return FBuckets.empty() ? nullptr : FBuckets[BucketOf(key)].get();
 }
 
 void TCustomHashTable::GetKey(THashItem item, std::string& key)
@@ -65,6 +64,8 @@ void TCustomHashTable::Add(THashItem item)
 {
     std::string key;
     GetKey(item, key);
+    if (FBuckets.empty())
+        FBuckets.resize(FSize);
     auto& slot = FBuckets[BucketOf(key)];
     if (!slot)
         slot = std::make_unique<TBucket>();
@@ -84,8 +85,7 @@ void TCustomHashTable::Remove(THashItem item)
 
 void TCustomHashTable::ClearBuckets()
 {
-    for (auto& slot : FBuckets)
-        slot.reset();
+    FBuckets.clear();
 }
 
 THashedList::THashedList(uint32_t size, TGetKeyEvent onGetObjectKey, uint8_t hashKind)

@@ -2,8 +2,9 @@
 // combinations built on them.
 //
 // Keys are 8-bit byte strings compared byte for byte. A table has a fixed
-// number of buckets (1..65535); each bucket is created on first use and keeps
-// its handles in insertion order. Duplicate keys are allowed.
+// number of buckets (1..65535); the bucket table is made with the first item,
+// each bucket on its first use, and keeps its handles in insertion order.
+// Duplicate keys are allowed.
 #pragma once
 
 #include <cstdint>
@@ -63,7 +64,7 @@ private:
     bool FFound = false;
     uint8_t FHashKind;
     TGetKeyEvent FOnGetKey;
-    std::vector<std::unique_ptr<TBucket>> FBuckets;
+    std::vector<std::unique_ptr<TBucket>> FBuckets; // empty until the first Add
 };
 
 class THashTable : public TCustomHashTable {

@@ -80,6 +80,13 @@ TEST(Workbook, RenamingASheet)
     EXPECT_EQ(sheet->Name(), u"Sheet1");
     sheet->SetName(u"Summary");
     EXPECT_EQ(wb.Sheets().FindByName(u"Summary"), sheet);
+    // The old name is free again, and taken once more by the next sheet.
+    EXPECT_EQ(wb.Sheets().FindByName(u"Sheet1"), nullptr);
+    TSheet* added = wb.Sheets().Add(u"Sheet1");
+    EXPECT_EQ(wb.Sheets().FindByName(u"Sheet1"), added);
+    EXPECT_THROW(wb.Sheets().Add(u"Summary"), EXLSError);
+    wb.Sheets().Clear();
+    EXPECT_EQ(wb.Sheets().FindByName(u"Summary"), nullptr);
 }
 
 TEST(Workbook, ClearKeepsTheXFTableAndRenewsTheOthers)
@@ -216,6 +223,7 @@ TEST(CellStore, ManyCellsAreFoundAgain)
 {
     TWorkbook wb;
     TCells& cells = wb.Sheets().Items(0)->Cells();
+    EXPECT_EQ(cells.List().BucketCount(), 0u); // an empty store holds no table
     for (int r = 0; r < 2000; r += 3)
         for (int c = 0; c < 256; c += 17)
             cells.GetCell(r, c)->SetValue(TVariant::Integer(r * 256 + c));
@@ -223,6 +231,9 @@ TEST(CellStore, ManyCellsAreFoundAgain)
     ASSERT_NE(cells.FindCell(65535, 255), nullptr);
     EXPECT_EQ(cells.FindCell(65535, 254), nullptr);
     EXPECT_EQ(cells.FindCell(65279, 255), nullptr);
+    // The table grew with the cells, up to its full size.
+    EXPECT_EQ(cells.List().BucketCount(), cells.List().MaxBucketCount());
+    EXPECT_EQ(cells.List().MaxBucketCount(), 16383u);
     for (int r = 0; r < 2000; ++r)
         for (int c = 0; c < 256; ++c) {
             const TCell* cell = cells.FindCell(r, c);

@@ -379,6 +379,13 @@ void TMainForm::AddBtnClick()
     UpdateListBox();
 }
 
+void TMainForm::AddFiles(const QStringList& paths)
+{
+    for (const QString& path : paths)
+        AddPath(ToPath(path));
+    UpdateListBox();
+}
+
 void TMainForm::UpdateListBox()
 {
     ImageList->clear();

@@ -92,6 +92,8 @@ public slots:
 
 public:
     void UpdateListBox();
+    // Appends the workbooks (full paths) to the conversion list.
+    void AddFiles(const QStringList& paths);
     void AddToPrefFolders(const QString& folder);
     void SaveSettings();
     void RestoreSettings();

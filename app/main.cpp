@@ -1,13 +1,13 @@
 #include "app/cli/CommandLine.h"
 #ifdef QUILLON_WINDOW
-#include "app/window/RunMainWindow.h"
+#include "app/cli/OpenWindow.h"
 #endif
 
 int main(int argc, char** argv)
 {
 #ifdef QUILLON_WINDOW
     if (WantsWindow(argc, argv) && WindowSystemAvailable())
-        return RunMainWindow(argc, argv);
+        return OpenWindow(argc, argv);
 #endif
     return RunCommandLine(argc, argv);
 }

@@ -1,6 +1,7 @@
 #include "app/cli/CommandLine.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 
@@ -18,7 +19,8 @@ bool StartsWith(const std::string& text, const std::string& prefix)
 }
 
 // Applies one "--" argument; false with `line.Error` set when it is unknown.
-bool ApplyOption(const std::string& option, TCommandLine& line, bool& dump, bool& help, bool& version)
+bool ApplyOption(const std::string& option, TCommandLine& line, bool& dump, bool& window, bool& help,
+                 bool& version)
 {
     if (option == "--help")
         help = true;
@@ -26,6 +28,8 @@ bool ApplyOption(const std::string& option, TCommandLine& line, bool& dump, bool
         version = true;
     else if (option == "--dump")
         dump = true;
+    else if (option == "--window")
+        window = true;
     else if (option == "--encoding=utf-8" || option == "--encoding=UTF-8")
         line.Options.Utf8 = true;
     else if (option == "--encoding=windows-1252")
@@ -63,6 +67,10 @@ int Run(const TCommandLine& line)
             std::cerr << line.Error << "\n";
         std::cerr << UsageText();
         return 2;
+    case TCommandLine::Window:
+        // Reached only when no window can be shown (see main).
+        std::cerr << "Kein Fenster m\xC3\xB6glich: keine Anzeige (DISPLAY, WAYLAND_DISPLAY) oder ohne Fenster gebaut.\n";
+        return 1;
     case TCommandLine::Dump:
         return DumpWorkbookFile(line.Files[0], line.Options.Password, std::cout);
     case TCommandLine::Convert:
@@ -76,10 +84,10 @@ int Run(const TCommandLine& line)
 TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
 {
     TCommandLine line;
-    bool dump = false, help = false, version = false;
+    bool dump = false, window = false, help = false, version = false;
     for (const std::string& argument : arguments) {
         if (StartsWith(argument, "--")) {
-            if (!ApplyOption(argument, line, dump, help, version))
+            if (!ApplyOption(argument, line, dump, window, help, version))
                 return line; // Usage with the error
         } else {
             line.Files.push_back(argument);
@@ -89,6 +97,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         line.Action = TCommandLine::Help;
     else if (version)
         line.Action = TCommandLine::Version;
+    else if (window)
+        line.Action = TCommandLine::Window;
     else if (dump && !line.Files.empty())
         line.Action = TCommandLine::Dump;
     else if (!dump && line.Files.size() >= 2)
@@ -98,10 +108,23 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
 
 bool WantsWindow(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i)
-        if (StartsWith(argv[i], "--"))
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (ParseCommandLine(arguments).Action == TCommandLine::Window)
+        return true;
+    for (const std::string& argument : arguments)
+        if (StartsWith(argument, "--"))
             return false;
-    return argc < 3;
+    return arguments.size() < 2;
+}
+
+bool WindowSystemAvailable()
+{
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return true;
+    }
+    return false;
 }
 
 int RunCommandLine(int argc, char** argv)
@@ -120,6 +143,7 @@ std::string UsageText()
 {
     return "Aufruf: quillon [OPTIONEN] QUELLE.xls ZIEL.htm\n"
            "       quillon --dump [OPTIONEN] QUELLE.xls\n"
+           "       quillon --window [DATEI.xls...]\n"
            "\n"
            "Wandelt jedes Blatt der Arbeitsmappe QUELLE in eine HTML-Seite im Verzeichnis\n"
            "von ZIEL um: ZIEL.htm, ZIEL0.htm, ZIEL1.htm, ... (vorhandene Dateien bleiben).\n"
@@ -130,6 +154,7 @@ std::string UsageText()
            "  --encoding=utf-8     Seiten in UTF-8 statt Windows-1252 schreiben\n"
            "  --password=KENNWORT  Kennwort einer verschl\xC3\xBCsselten Arbeitsmappe\n"
            "  --dump               Zellen der Arbeitsmappe als Liste ausgeben (UTF-8)\n"
+           "  --window             das Fenster mit den DATEIEN in der Liste \xC3\xB6" "ffnen\n"
            "  --help               diese Hilfe anzeigen\n"
            "  --version            Version anzeigen\n";
 }

@@ -1,11 +1,12 @@
-// The interactive start: the application object, the main window and the
-// message loop. Only this path creates a QApplication, so the command line
-// works without a display.
+// The interactive start of quillon-window: the application object with Qt's
+// German texts, the main window and the message loop.
 #pragma once
 
-// True when a window can be shown: a display (X11 or Wayland) or a Qt
-// platform chosen through QT_QPA_PLATFORM. Without one the program keeps to
-// the command line instead of failing inside the toolkit.
-bool WindowSystemAvailable();
+#include <QStringList>
+
+// The workbooks to list at start: with "--window" among the arguments (after
+// the program name), every other argument that is not an option, made
+// absolute against the working directory; without it none.
+QStringList WindowStartFiles(const QStringList& arguments);
 
 int RunMainWindow(int argc, char** argv);

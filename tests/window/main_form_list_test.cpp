@@ -12,7 +12,9 @@
 #include "WindowTestHelpers.h"
 #include "app/InfoBox.h"
 #include "app/window/GaugePanel.h"
+#include "app/window/RunMainWindow.h"
 #include <QDate>
+#include <QDir>
 #include <QLabel>
 
 namespace {
@@ -170,4 +172,21 @@ TEST_F(MainFormList, GaugeFollowsSetProStatus)
     EXPECT_EQ(Form->StatusPanel2->FilledRect(panel), panel) << "never past the panel";
     Form->StatusPanel2->SetProgressPercent(-5);
     EXPECT_EQ(Form->StatusPanel2->FilledRect(panel).width(), 0);
+}
+
+TEST_F(MainFormList, WindowArgumentsListTheirWorkbooks)
+{
+    const QString cwd = QDir::currentPath();
+    EXPECT_EQ(WindowStartFiles({"--window", "/a/b.xls", "rel/c.xls"}),
+              (QStringList {"/a/b.xls", cwd + "/rel/c.xls"}));
+    EXPECT_EQ(WindowStartFiles({"/a/b.xls", "--window"}), QStringList {"/a/b.xls"});
+    EXPECT_TRUE(WindowStartFiles({"--window"}).isEmpty());
+    EXPECT_TRUE(WindowStartFiles({"/a/b.xls"}).isEmpty()) << "one plain argument opens the window with an empty list";
+
+    Form->AddFiles(WindowStartFiles({"--window", Source + "/a.xls", Source + "/b.XLS"}));
+    EXPECT_EQ(ListLines(*Form), (QStringList {"a.xls", "b.XLS"}));
+    Form->FileList->Seek(1);
+    EXPECT_EQ(std::string(Form->CurrentPath()), Source.toStdString() + "/b.XLS");
+    EXPECT_TRUE(Form->DelBtn->isEnabled());
+    EXPECT_TRUE(FavouriteLines(*Form).isEmpty()) << "listing is not adding from a folder";
 }

@@ -21,3 +21,13 @@ std::string UnquotedText(const std::string& text)
     }
     return out;
 }
+
+std::string OutsideQuotes(const std::string& text)
+{
+    std::string out, quoted;
+    for (size_t i = 0; i < text.size();) {
+        if (IsQuote(text[i])) { i = CopyQuoted(text, i, quoted); continue; }
+        out += text[i++];
+    }
+    return out;
+}

@@ -15,6 +15,9 @@ struct TDecimal {
 
 // |x| with `significant` digits (correctly rounded from the double).
 TDecimal ToDecimal(double x, int significant);
+// |x| as a spreadsheet shows it: its 17-digit form rounded half away from
+// zero to 15 significant digits. Formats round this further.
+TDecimal DisplayedDecimal(double x);
 // Rounds half away from zero to `decimals` digits after the point.
 void RoundDecimal(TDecimal& d, int decimals);
 // The integer digits of d ("" for a value below 1) and `count` digits after the point.
@@ -32,6 +35,8 @@ bool IsQuote(char c);
 size_t CopyQuoted(const std::string& f, size_t i, std::string& out);
 // The text with the quotes of its quoted parts removed.
 std::string UnquotedText(const std::string& text);
+// The text without its quoted parts.
+std::string OutsideQuotes(const std::string& text);
 
 // Formats of the form "# ?/?", "# ??/100", "?/?": true and the text in `out`
 // when f is one; false for every other format.

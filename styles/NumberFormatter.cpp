@@ -12,7 +12,8 @@
 namespace {
 
 const size_t kMaxFormatLength = 224;
-const int kRoundingDigits = 18; // values are rounded on their 18-digit decimal form
+const int kExactDigits = 17;     // enough to tell every double from its neighbours
+const int kDisplayedDigits = 15; // what a spreadsheet keeps of a value
 const int kMaxIntegerDigits = 18;
 
 // Where the placeholders of a format stand.
@@ -22,6 +23,7 @@ struct TLayout {
     int Decimals = 0;        // placeholders after the point
     int MinDecimals = 0;     // up to the last "0" after the point
     bool Grouping = false;
+    int Scale = 0;           // scaling commas: the value is divided by 1000 per comma
     bool Scientific = false;
     bool HashBeforePoint = false;
     size_t ExponentPos = std::string::npos; // the "E"/"e" of "E+"/"E-"
@@ -33,6 +35,18 @@ bool IsPlaceholder(char c) { return c == '0' || c == '#'; }
 bool IsExponentAt(const std::string& f, size_t i)
 {
     return (f[i] == 'E' || f[i] == 'e') && i + 1 < f.size() && (f[i + 1] == '+' || f[i + 1] == '-');
+}
+
+// A "0" or "#" after position i and before any exponent, outside quotes.
+bool PlaceholderAfter(const std::string& f, size_t i)
+{
+    while (i < f.size()) {
+        if (IsQuote(f[i])) { std::string skipped; i = CopyQuoted(f, i, skipped); continue; }
+        if (IsPlaceholder(f[i])) return true;
+        if (IsExponentAt(f, i)) return false;
+        ++i;
+    }
+    return false;
 }
 
 TLayout ScanLayout(const std::string& f)
@@ -47,8 +61,19 @@ TLayout ScanLayout(const std::string& f)
             i = CopyQuoted(f, i, skipped);
             continue;
         }
-        if (c == ',') l.Grouping = true;
-        else if (c == '.' && !l.Scientific) point = true;
+        if (c == ',') {
+            // Commas right after the last placeholder before the point or of
+            // the whole number scale; the others group the integer digits.
+            size_t end = f.find_first_not_of(',', i);
+            if (end == std::string::npos) end = f.size();
+            const bool scales = !l.Scientific && i > 0 && IsPlaceholder(f[i - 1]) &&
+                                ((!point && end < f.size() && f[end] == '.') || !PlaceholderAfter(f, end));
+            if (scales) l.Scale += static_cast<int>(end - i);
+            else l.Grouping = true;
+            i = end;
+            continue;
+        }
+        if (c == '.' && !l.Scientific) point = true;
         else if (IsPlaceholder(c) && !l.Scientific) {
             if (!point) {
                 if (c == '0' && firstZero < 0) firstZero = l.IntPlaceholders;
@@ -79,6 +104,14 @@ struct TDigits {
     bool Zero = true;     // the shown value is zero (no minus sign)
 };
 
+// The digits a spreadsheet shows of x, divided by 1000 per scaling comma.
+TDecimal ScaledDecimal(double x, const TLayout& l)
+{
+    TDecimal d = DisplayedDecimal(x);
+    if (!d.Digits.empty()) d.Exponent -= 3 * l.Scale;
+    return d;
+}
+
 // Mantissa and exponent for scientific notation. With "#" among several
 // integer placeholders the exponent is a multiple of their number
 // ("##0.0E+0" is engineering notation); otherwise the mantissa has as many
@@ -86,7 +119,7 @@ struct TDigits {
 void Scientific(double x, const TLayout& l, TDecimal& mantissa, int& exponent)
 {
     exponent = 0;
-    mantissa = ToDecimal(x, kRoundingDigits);
+    mantissa = ScaledDecimal(x, l);
     if (mantissa.Digits.empty()) return;
     int places = l.IntPlaceholders > 0 ? l.IntPlaceholders : 1;
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -173,7 +206,7 @@ std::string FormatWithLayout(const std::string& f, const TLayout& l, double x, c
     if (l.Scientific) {
         Scientific(x, l, value, d.Exponent);
     } else {
-        value = ToDecimal(x, kRoundingDigits);
+        value = ScaledDecimal(x, l);
         RoundDecimal(value, l.Decimals);
         if (!value.Digits.empty() && value.Exponent + 1 > kMaxIntegerDigits) return GeneralNumberText(x, locale);
     }
@@ -280,6 +313,13 @@ TDecimal ToDecimal(double x, int significant)
     return d;
 }
 
+TDecimal DisplayedDecimal(double x)
+{
+    TDecimal d = ToDecimal(x, kExactDigits);
+    RoundDecimal(d, kDisplayedDigits - 1 - d.Exponent);
+    return d;
+}
+
 void RoundDecimal(TDecimal& d, int decimals)
 {
     long long keep = static_cast<long long>(d.Exponent) + 1 + decimals; // digits that stay
@@ -326,7 +366,7 @@ std::string NonFiniteText(double x)
 std::string GeneralNumberText(double x, const TLocale& locale)
 {
     if (!std::isfinite(x)) return NonFiniteText(x);
-    TDecimal d = ToDecimal(x, 15);
+    TDecimal d = DisplayedDecimal(x);
     if (d.Digits.empty()) return "0";
     std::string out = x < 0 ? "-" : "";
     if (d.Exponent >= -4 && d.Exponent + 1 <= 15) {

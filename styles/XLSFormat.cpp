@@ -10,7 +10,9 @@
 #include "model/Sheet.h"
 #include "model/Workbook.h"
 #include "platform/CodePage.h"
+#include "styles/BracketCodes.h"
 #include "styles/FormatCache.h"
+#include "styles/FormatParts.h"
 #include "styles/XLSFormatStr.h"
 
 namespace {
@@ -71,9 +73,18 @@ struct TDisplayFormat {
     bool HasPoint = false;
 };
 
+// "@" (the cell's text) without a digit placeholder: a number under it shows
+// in the general form.
+bool IsTextFormat(const std::string& f)
+{
+    const std::string unquoted = OutsideQuotes(f);
+    return unquoted.find('@') != std::string::npos && unquoted.find_first_of("0#?") == std::string::npos;
+}
+
 void MakeDisplayFormat(const std::string& formatText, TDisplayFormat& display)
 {
     display.Format = CleanFormat(formatText);
+    if (IsTextFormat(display.Format)) display.Format.clear();
     display.Percent = !display.Format.empty() && display.Format.back() == '%';
     if (display.Percent) display.Format.pop_back();
     display.HasPoint = display.Format.find('.') != std::string::npos;
@@ -121,8 +132,9 @@ struct TFormatClass {
     std::string Class;
 };
 
-void MakeFormatClass(const std::string& format, TFormatClass& entry)
+void MakeFormatClass(const std::string& text, TFormatClass& entry)
 {
+    const std::string format = ResolveBracketCodes(text);
     const std::string lower = Lowered(format);
     if (lower == "general") entry.Class = "general";
     else if (format == "@") entry.Class = "text";
@@ -152,7 +164,7 @@ std::string FormatClassOf(const TNumberFormat& format) { return FormatClassOf(fo
 
 std::string CleanFormat(const std::string& format)
 {
-    std::string f = format.substr(0, format.find(';'));
+    std::string f = ResolveBracketCodes(format.substr(0, format.find(';')));
     for (const char* word : {"general", "_-", "_", "(", ")", "\\", "-*", "*"}) RemoveAllNoCase(f, word);
     return f;
 }

@@ -20,14 +20,16 @@ public:
 };
 
 // Format classes: "general", "double", "integer", "date", "text" or empty.
+// The classes of a text ignore its bracket codes: "[$-407]dd.mm.yyyy" is a date.
 std::string ClassifyCode(int code);
 std::string ClassifyText(const std::string& format);
 // The class of the code; when that is empty and the text is not, of the text.
 std::string FormatClassOf(int code, const std::string& format);
 std::string FormatClassOf(const TNumberFormat& format);
 
-// The first section of a format without "general", "_-", "_", "(", ")", "\",
-// "-*" and "*" (case-insensitive), as the formatters receive it.
+// The first section of a format with its bracket codes resolved
+// (ResolveBracketCodes) and without "general", "_-", "_", "(", ")", "\", "-*"
+// and "*" (case-insensitive), as the formatters receive it.
 std::string CleanFormat(const std::string& format);
 
 // The column name of a zero-based column: 0 -> "A", 26 -> "AA", 255 -> "IV".

@@ -30,7 +30,10 @@ TEST(FormatClass, TextsInRuleOrder)
 {
     struct { const char* Format; const char* Class; } cases[] = {
         {"GENERAL", "general"}, {"@", "text"}, {"MM:SS.0", "date"}, {"dd.mm.yyyy", "date"},
-        {"[$-407]dd.mm.yyyy", "double"}, {"#,##0", "double"}, {"0", "integer"}, {"\"x\"#", "integer"},
+        {"#,##0", "double"}, {"0", "integer"}, {"\"x\"#", "integer"},
+        // bracket codes are not part of the class
+        {"[$-407]dd.mm.yyyy", "date"}, {"[Blue]General", "general"}, {"[$$-409]#,##0.00", "double"},
+        {"[Red][<=999]000", "integer"}, {"[h]:mm", "date"}, {"[$-F800]dddd\\, mmmm dd\\, yyyy", "date"},
     };
     for (const auto& c : cases) EXPECT_EQ(ClassifyText(c.Format), c.Class) << c.Format;
     // The code decides when it has a class; the text only for the others.
@@ -47,6 +50,104 @@ TEST(CleanFormat, FirstSectionWithoutPaddingAndFill)
     EXPECT_EQ(CleanFormat("[h]:mm:ss"), "[h]:mm:ss");
     EXPECT_EQ(CleanFormat("\\-0_-*x"), "-0x");
     EXPECT_EQ(CleanFormat("gEnErAl;0"), "");
+}
+
+namespace {
+
+struct TShownCase {
+    const char* Format;
+    TVariant Value;
+    const char16_t* Expected;
+};
+
+void ExpectShown(const TLocale& locale, std::initializer_list<TShownCase> cases)
+{
+    for (const auto& c : cases)
+        EXPECT_EQ(DisplayTextOf(c.Value, c.Format, locale), c.Expected) << '"' << c.Format << "\" of " << c.Value.AsDouble();
+}
+
+TVariant D(double x) { return TVariant::Double(x); }
+
+} // namespace
+
+TEST(DisplayText, BracketCodesAreInstructions)
+{
+    const double jan31 = 39478.0 + 50709.0 / 86400.0; // 2008-01-31 14:05:09
+    ExpectShown(LocaleEnUS(), {
+        {"[$$-409]#,##0.00", D(144.86), u"$144.86"},
+        {"[$\x80-407] #,##0.00", D(1234.5), u"\u20AC 1,234.50"},
+        {"[$EUR] 0", D(5), u"EUR 5"},                      // a symbol without locale
+        {"[$kr.-41D] #,##0", D(1234.5), u"kr. 1,235"},    // the symbol's point is text
+        {"#,##0.00 [$\x80-1];[Red]-#,##0.00 [$\x80-1]", D(-2), u"-2.00 \u20AC"},
+        {"[$-407]dd.mm.yyyy", TVariant::Date(39448), u"01.01.2008"},
+        {"[Red]0.00", D(1234.5), u"1234.50"},
+        {"[Color10]#,##0", D(1234), u"1,234"},
+        {"[Blue][<=100]0", D(5), u"5"},
+        {"[<=99999999]####-####", D(23459.08), u"2-3459"},
+        {"[DBNum1]0", D(7), u"7"},                         // any other code writes nothing
+        {"\"[Red]\"0", D(7), u"[Red]7"},                   // quoted text stays
+        {"[Red0", D(7), u"[Red7"},                          // so does an unclosed bracket
+        {"[h]:mm:ss", TVariant::Date(2.5), u"36:00:00"},   // elapsed time keeps its meaning
+        {"[mm]:ss", TVariant::Date(2.5), u"2160:00"},
+        {"[Red][ss]", TVariant::Date(1 + 1.0 / 1440), u"60"},
+        {"[$-F800]dddd\\, mmmm dd\\, yyyy", TVariant::Date(jan31), u"Thursday, January 31, 2008"},
+        {"[$-x-sysdate]dddd", TVariant::Date(jan31), u"Thursday, January 31, 2008"},
+        {"[$-F400]h:mm:ss\\ AM/PM", TVariant::Date(jan31), u"2:05:09 PM"},
+        {"[$-1000F400]hh:mm", TVariant::Date(jan31), u"2:05:09 PM"}, // only the low 16 bits tell
+    });
+    ExpectShown(LocaleDeDE(), {
+        {"[$-F800]dddd\\, mmmm dd\\, yyyy", TVariant::Date(jan31), u"Donnerstag, 31. Januar 2008"},
+        {"[$-F400]h:mm:ss\\ AM/PM", TVariant::Date(jan31), u"14:05:09"},
+    });
+}
+
+TEST(DisplayText, TextFormatShowsNumbersInTheGeneralForm)
+{
+    ExpectShown(LocaleEnUS(), {
+        {"@", D(1234.5), u"1234.5"},
+        {"@", D(0.1 + 0.2), u"0.3"},
+        {"_(@_)", D(-2), u"-2"},
+        {"\"Text: \"@", D(1e20), u"1E20"},
+        {"@", TVariant::Integer(12), u"12"},
+        {"\"@\"0", D(3), u"@3"},                          // a quoted "@" is text
+        {"0 @", D(3), u"3 @"},                              // with a placeholder the format holds
+    });
+}
+
+TEST(DisplayText, ScalingCommasDivideByAThousandEach)
+{
+    ExpectShown(LocaleEnUS(), {
+        {"#,##0,", D(1234567), u"1,235"},
+        {"#,##0.0,,\"M\"", D(1234567), u"1.2M"},
+        {"0,", D(1234567), u"1235"},                        // scaling alone does not group
+        {"0,,", D(-5e8), u"-500"},
+        {"0,.00", D(1234567), u"1234.57"},                  // before the point
+        {"0.0,", D(1500), u"1.5"},
+        {"0,\" K\"", D(2500), u"3 K"},
+        {"#,##0", D(1234567), u"1,234,567"},               // between placeholders: grouping
+        {"0,0", D(1234), u"1,234"},
+        {"0,", D(0.4), u"0"},
+    });
+    ExpectShown(LocaleDeDE(), {{"#,##0.0,,\" Mio\"", D(2345678), u"2,3 Mio"}});
+}
+
+TEST(DisplayText, RoundingOfTheFifteenDigitValueHalfAwayFromZero)
+{
+    ExpectShown(LocaleEnUS(), {
+        {"0.0000", D(1.26805), u"1.2681"},
+        {"0.00", D(2.675), u"2.68"},
+        {"0.00", D(-2.675), u"-2.68"},
+        {"0.00", D(1.005), u"1.01"},
+        {"#,##0.00", D(1234.565), u"1,234.57"},
+        {"0.0", D(0.05), u"0.1"},
+        {"0", D(0.5), u"1"},
+        {"0", D(-1.5), u"-2"},
+        {"0.00E+00", D(2.675), u"2.68E+00"},
+        {"0.00%", D(0.0012345), u"0.12%"},
+        {"", D(1234567890123465.0), u"1.23456789012347E15"}, // the general form too
+        {"", D(0.1 + 0.2), u"0.3"},
+        {"", D(2.675), u"2.675"},
+    });
 }
 
 TEST(ColumnLetters, Names)

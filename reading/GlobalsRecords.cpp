@@ -6,7 +6,8 @@
 
 // Substreams: the first top-level substream is the workbook globals; the
 // n-th top-level substream after it belongs to the n-th BOUNDSHEET. Nested
-// substreams (an embedded chart) act on the enclosing sheet.
+// substreams (an embedded chart) keep the enclosing sheet's position, but
+// their records act on nothing (Dispatch).
 void TXLSReader::HandleBof()
 {
     PassSubstreamBound(+1);
@@ -31,11 +32,13 @@ void TXLSReader::HandleBoundSheet()
 {
     TEasyStream& data = FCursor->Data();
     data.Skip(4); // stream position of the sheet's BOF
-    data.Skip(2); // visibility and sheet kind: every sheet is read
-    uint8_t count = 0, option = 0;
+    uint8_t visibility = 0, kind = 0, count = 0, option = 0;
+    data.ReadByte(visibility); // every sheet is read, hidden ones too
+    data.ReadByte(kind);
     data.ReadByte(count);
     data.ReadByte(option);
     FWorkbook.Sheets().Add(ReadWideText(count, option & 1));
+    FSheetKinds.push_back(kind);
     FCursor->Consumed = true;
 }
 

@@ -99,6 +99,12 @@ void TXLSReader::RunRecordLoop()
 
 void TXLSReader::Dispatch(uint32_t id)
 {
+    // A chart's records (NUMBER, LABEL, ... holding its series values at point
+    // and series numbers) must not reach the sheet; only the substream bounds count.
+    if (InChartRecords() && id != 0x0809 && id != 0x000A) {
+        HandleDefault();
+        return;
+    }
     for (const TDispatchEntry& entry : DispatchTable) {
         if (entry.Id == id) {
             (this->*entry.Handler)();
@@ -111,6 +117,12 @@ void TXLSReader::Dispatch(uint32_t id)
 void TXLSReader::HandleDefault()
 {
     FCursor->Consumed = true;
+}
+
+bool TXLSReader::InChartRecords() const
+{
+    if (FDepth > 1) return true; // an embedded chart (or any nested substream)
+    return FGlobalsDone && size_t(FCurrentSheet) < FSheetKinds.size() && FSheetKinds[FCurrentSheet] == SheetKindChart;
 }
 
 TSheet& TXLSReader::CurrentSheet()

@@ -75,6 +75,9 @@ private:
     void Dispatch(uint32_t id);
 
     // Helpers shared by the handlers.
+    // Inside a nested substream or the substream of a chart sheet, where
+    // records act on nothing.
+    bool InChartRecords() const;
     TSheet& CurrentSheet();
     // The characters of a string field: UTF-16LE bytes when `wide`, else one
     // byte per character, read from the current body; a cut-off field gives
@@ -157,6 +160,9 @@ private:
     int32_t FDepth = 0;
     bool FGlobalsDone = false;
     int32_t FCurrentSheet = 0;
+    // The sheet kind byte of each BOUNDSHEET ([MS-XLS] 2.4.28), by sheet position.
+    enum : uint8_t { SheetKindChart = 2 };
+    std::vector<uint8_t> FSheetKinds;
     bool FFontsCleared = false;
     bool FXFsCleared = false;
     int32_t FPendingRow = -1, FPendingCol = -1, FPendingXF = -1;

@@ -31,19 +31,39 @@ TEST(ReaderGlobals, EachTopLevelSubstreamActsOnItsOwnSheet)
     }
 }
 
-TEST(ReaderGlobals, NestedChartSubstreamKeepsTheSheetPosition)
+// An embedded chart keeps its series values in NUMBER, LABEL, BOOLERR and
+// BLANK records whose rows and columns are point and series numbers: inside
+// the nested substream no record acts on the sheet.
+TEST(ReaderGlobals, EmbeddedChartRecordsActOnNothing)
 {
     TWorkbookBuilder book;
+    book.XF().XF();
     TSheetBuilder& first = book.Sheet(u"One");
-    first.Number(0, 0, 1)
+    first.Label(0, 0, u"Sheet1")
         .Record(BiffId::Bof, TBiffBody().U16(0x0600).U16(0x0020).Zeros(12))
-        .Number(5, 5, 9) // inside the embedded chart: still the first sheet's
+        .Number(0, 0, 1)
+        .Label(0, 1, u"series")
+        .BoolErr(2, 2, 1, false)
+        .Blank(3, 3, 1)
+        .Record(BiffId::Row, TBiffBody().U16(0).U16(0).U16(1).U16(0x8000 | 2000).U32(0).U16(0x0040).U16(0))
+        .Record(BiffId::ColInfo, TBiffBody().U16(0).U16(3).U16(9000).U16(0).U16(0).U16(0))
+        .Record(BiffId::MergeCells, TBiffBody().U16(1).U16(0).U16(1).U16(0).U16(1))
+        .Record(BiffId::Window2, TBiffBody().U16(0))
+        .Record(BiffId::Scl, TBiffBody().U16(1).U16(4))
         .Record(BiffId::Eof)
         .Number(1, 0, 2);
     book.Sheet(u"Two").Number(0, 0, 3);
     auto file = OpenXlsBytes(book.FileBytes());
-    EXPECT_EQ(NumberAt(SheetAt(*file, 0), 5, 5), 9);
-    EXPECT_EQ(NumberAt(SheetAt(*file, 0), 1, 0), 2);
+    const TSheet& sheet = SheetAt(*file, 0);
+    ASSERT_NE(sheet.Cells().FindCell(0, 0), nullptr);
+    EXPECT_EQ(sheet.Cells().FindCell(0, 0)->Value().AsString(), "Sheet1");
+    EXPECT_EQ(NumberAt(sheet, 1, 0), 2);
+    EXPECT_EQ(sheet.Cells().Count(), 2);
+    EXPECT_EQ(sheet.Ranges().Count(), 0);
+    EXPECT_EQ(sheet.Rows().FindRow(0), nullptr);
+    EXPECT_EQ(sheet.Columns().FindColumn(2), nullptr);
+    EXPECT_TRUE(sheet.ShowGridLines);
+    EXPECT_EQ(sheet.Zoom, 100);
     EXPECT_EQ(NumberAt(SheetAt(*file, 1), 0, 0), 3);
 }
 
@@ -59,6 +79,24 @@ TEST(ReaderGlobals, HiddenAndChartSheetsAreSheetsToo)
     EXPECT_EQ(SheetAt(*file, 1).Name(), u"Hidden");
     EXPECT_EQ(SheetAt(*file, 2).Name(), u"Chart");
     EXPECT_EQ(SheetAt(*file, 3).Name(), u"Wide \u0416");
+}
+
+// A chart sheet's substream holds the chart's series values; the sheet stays
+// (it keeps its place among the pages) but gets no cells from them.
+TEST(ReaderGlobals, ChartSheetGetsNoCells)
+{
+    TWorkbookBuilder book;
+    book.Sheet(u"Data").Number(0, 0, 1);
+    TSheetBuilder& chart = book.Sheet(u"Chart1");
+    chart.Kind = 2;
+    chart.Number(0, 0, 5).Number(1, 0, 6).Label(0, 1, u"x");
+    book.Sheet(u"After").Number(0, 0, 7);
+    auto file = OpenXlsBytes(book.FileBytes());
+    ASSERT_EQ(file->Workbook().Sheets().Count(), 3);
+    EXPECT_EQ(SheetAt(*file, 1).Name(), u"Chart1");
+    EXPECT_EQ(SheetAt(*file, 1).Cells().Count(), 0);
+    EXPECT_EQ(NumberAt(SheetAt(*file, 0), 0, 0), 1);
+    EXPECT_EQ(NumberAt(SheetAt(*file, 2), 0, 0), 7);
 }
 
 TEST(ReaderGlobals, DuplicateSheetNameEndsTheReadWithCode6)

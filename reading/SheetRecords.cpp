@@ -22,8 +22,10 @@ void TXLSReader::HandleRow()
 
         TSheet& sheet = CurrentSheet();
         TRow* row = sheet.Rows().GetRow(index);
+        // Height in twips in the low 15 bits; bit 15 set: the row has the
+        // default height (some writers store the word as 0x8000).
         if (options & 0x20) row->SetHeightPixels(0);
-        else row->SetHeight(height / 20.0);
+        else if (!(height & 0x8000)) row->SetHeight(height / 20.0);
         for (int level = 0; level < (options & 0x07); ++level) sheet.GroupRows(index, index);
         // GroupRows gets the row again: a row still pending has been replaced
         // by a stored one, and the pending one freed.

@@ -37,7 +37,11 @@ TEST(ReaderSheet, RowRecords)
         .Record(BiffId::Row, RowBody(0, 300, 0x0023))          // outline level 3, hidden
         .Record(BiffId::Row, RowBody(1, 600, 0x0040 | 0x0080, 1)) // 30 points by hand, formatted
         .Record(BiffId::Row, RowBody(2, 300, 0x0080, 0x4001))    // XF word with high bits: not applied
-        .Record(BiffId::Row, RowBody(3, 400, 0));
+        .Record(BiffId::Row, RowBody(3, 400, 0))
+        .Record(BiffId::Row, RowBody(4, 0x8000, 0x0080, 1))    // bit 15: default height
+        .Record(BiffId::Row, RowBody(5, 0x8000 | 400, 0x0040)) // the low bits do not count then
+        .Record(BiffId::Row, RowBody(6, 0x8000, 0x0020))       // hidden all the same
+        .Record(BiffId::Row, RowBody(7, 0x7FFF, 0x0040));      // the largest height in 15 bits
     const std::vector<uint8_t> bytes = book.FileBytes();
     auto file = OpenXlsBytes(bytes);
     const TRows& rows = FirstSheet(*file).Rows();
@@ -50,6 +54,15 @@ TEST(ReaderSheet, RowRecords)
     EXPECT_EQ(rows.FindRow(2)->XFIndex(), 0);
     EXPECT_EQ(rows.FindRow(3)->Size(), 20.0);
     EXPECT_FALSE(rows.FindRow(3)->CustomSize());
+    TWorkbook untouched;
+    const TRow& fresh = *untouched.Sheets().Items(0)->Rows().GetRow(0);
+    ASSERT_NE(rows.FindRow(4), nullptr);
+    EXPECT_EQ(rows.FindRow(4)->Size(), fresh.Size());
+    EXPECT_EQ(rows.FindRow(4)->SizePixels(), fresh.SizePixels());
+    EXPECT_EQ(rows.FindRow(5), nullptr); // nothing of it differs from a default row
+    EXPECT_EQ(rows.FindRow(4)->XFIndex(), 1);
+    EXPECT_EQ(rows.FindRow(6)->SizePixels(), 0);
+    EXPECT_EQ(rows.FindRow(7)->Size(), 0x7FFF / 20.0);
 
     TReadOptions noRows;
     noRows.ReadRowInfo = false;

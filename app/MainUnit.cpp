@@ -34,8 +34,10 @@
 #include "app/InfoBox.h"
 #include "app/PrefFolders.h"
 #include "app/window/AppIcon.h"
+#include "app/window/BatchConversion.h"
 #include "app/window/ErrorBox.h"
 #include "app/window/GaugePanel.h"
+#include "app/window/PasswordPrompt.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -121,6 +123,12 @@ TMainForm::TMainForm(const QString& programDir, const QString& settingsFile, QWi
 
 TMainForm::~TMainForm()
 {
+    if (FBatch) {
+        // Nothing of the batch may reach this window any more; its file ends first.
+        disconnect(FBatch, nullptr, this, nullptr);
+        FBatch->Cancel();
+        delete FBatch;
+    }
     SaveSettings();
     FileList->First();
     while (FileList->Next())
@@ -361,6 +369,8 @@ void TMainForm::AddPath(const std::string& path)
 
 void TMainForm::AddBtnClick()
 {
+    if (BatchRunning())
+        return;
     std::vector<QModelIndex> marked;
     for (const QModelIndex& index : FilePane->selectionModel()->selectedRows(0)) {
         if (!FileModel->isDir(index))
@@ -400,6 +410,8 @@ void TMainForm::UpdateListBox()
 
 void TMainForm::DelBtnClick()
 {
+    if (BatchRunning())
+        return;
     // From the end, so the indices of the lines still to test stay valid.
     for (int i = std::min(ImageList->count(), FileList->Count()) - 1; i >= 0; --i) {
         if (!ImageList->item(i)->isSelected())
@@ -494,9 +506,6 @@ void TMainForm::DirectoryEdit1ButtonClick()
 void TMainForm::AppendStatusLine(const QString& line)
 {
     Memo1->appendPlainText(line);
-    // The batch runs on this thread: let the box paint the line now, but take
-    // no input until the batch has ended.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void TMainForm::SetProStatus(int percent)
@@ -509,8 +518,26 @@ void TMainForm::SetProStatus(int percent)
         StatusPanel2->update(StatusPanel2->ProgressRect());
 }
 
+bool TMainForm::BatchRunning() const
+{
+    return FBatch != nullptr;
+}
+
+void TMainForm::SetBatchControls(bool running)
+{
+    for (QWidget* control : std::initializer_list<QWidget*> {AddBtn, ImageList, DirectoryEdit1, DirectoryEdit1Button})
+        control->setEnabled(!running);
+    DelBtn->setEnabled(!running && FileList->Count() > 0);
+    GoBtn1->setText(running ? QStringLiteral("Abbrechen") : QStringLiteral("Konvertieren"));
+}
+
 void TMainForm::GoBtn1Click()
 {
+    // During a batch the button is "Abbrechen".
+    if (FBatch) {
+        FBatch->Cancel();
+        return;
+    }
     std::string targetDir = ToPath(DirectoryEdit1->text());
     if (targetDir.empty())
         targetDir = ProgramDir;
@@ -520,36 +547,38 @@ void TMainForm::GoBtn1Click()
         ShowErrorBox(this, QStringLiteral("Fehler"), QString::fromUtf8(error.what()));
         return;
     }
-    targetDir = WithTrailingSlash(targetDir);
 
-    // Taken first, so nothing the status lines let through can change the batch.
     std::vector<std::string> paths;
     FileList->First();
     while (FileList->Next())
         paths.emplace_back(CurrentPath());
+    FBatch = new TBatchConversion(std::move(paths), WithTrailingSlash(targetDir),
+                                  [this](const QString& path) { return AskPassword(this, path); }, this);
+    connect(FBatch, &TBatchConversion::StatusLine, this, &TMainForm::AppendStatusLine);
+    connect(FBatch, &TBatchConversion::Progress, this, &TMainForm::SetProStatus);
+    connect(FBatch, &TBatchConversion::Finished, this, &TMainForm::BatchEnded);
+    SetBatchControls(true);
+    FBatch->Start();
+}
 
-    const auto announceSheet = [this](int sheetNumber, const std::string& outputName) {
-        AppendStatusLine(QStringLiteral("Speichere Blatt %1 unter: ").arg(sheetNumber) + FromPath(outputName));
-    };
-    int count = 0;
-    SetProStatus(0);
-    try {
-        for (size_t i = 0; i < paths.size(); ++i) {
-            AppendStatusLine(QStringLiteral("Öffne: ") + FromPath(paths[i]));
-            // The pages are named after the source workbook.
-            // The gauge moves with the files converted and, inside a file, with its read.
-            TConversionOptions options;
-            options.OnProgress = [this, i, &paths](double fraction) {
-                SetProStatus(int((i + fraction) * 100 / paths.size()));
-            };
-            count += ConvertWorkbook(paths[i], targetDir, BaseNameOf(paths[i]), options, announceSheet);
-            SetProStatus(int((i + 1) * 100 / paths.size()));
-        }
-        AppendStatusLine(QString::number(count) + QStringLiteral(" HTML Dateien gespeichert..."));
-        SetProStatus(100);
-    } catch (const std::exception& error) {
-        HandleApplicationError(this, error);
+void TMainForm::BatchEnded()
+{
+    const int failed = FBatch->FailedCount();
+    FBatch->deleteLater();
+    FBatch = nullptr;
+    SetBatchControls(false);
+    // One box for the whole batch, unless the user is closing the window.
+    if (failed > 0 && !FCloseWhenBatchEnds) {
+        ShowErrorBox(this, QStringLiteral("Quillon"),
+                     failed == 1 ? QStringLiteral("1 Datei konnte nicht konvertiert werden; die Statusmeldungen "
+                                                  "nennen den Grund.")
+                                 : QStringLiteral("%1 Dateien konnten nicht konvertiert werden; die Statusmeldungen "
+                                                  "nennen die Gründe.")
+                                       .arg(failed));
     }
+    emit BatchFinished();
+    if (FCloseWhenBatchEnds)
+        close();
 }
 
 // ---- Stored settings -------------------------------------------------------------
@@ -602,6 +631,13 @@ void TMainForm::setVisible(bool visible)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    // Closing during a batch ends it after the current file, then closes.
+    if (FBatch) {
+        FCloseWhenBatchEnds = true;
+        FBatch->Cancel();
+        event->ignore();
+        return;
+    }
     SaveSettings();
     event->accept();
 }

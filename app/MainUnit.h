@@ -22,6 +22,7 @@ class QStatusBar;
 class QTabWidget;
 class QToolButton;
 class QTreeView;
+class TBatchConversion;
 class TGaugePanel;
 class TInfoBox;
 
@@ -45,6 +46,9 @@ public:
     // The path of the element CurrentFile points at.
     const char* CurrentPath() const;
     int ProgressPercent() const;
+
+    // True from "Konvertieren" until the batch has written its count line.
+    bool BatchRunning() const;
 
     // The folder selected in the folder tree ("/"-separated, no trailing "/"
     // unless it is the root); empty when none is.
@@ -77,6 +81,10 @@ public:
     QLabel* StatusPanel1;
     TGaugePanel* StatusPanel2;
     TInfoBox* InfoBox;
+
+signals:
+    // A batch has ended (after its count line and its box, if any).
+    void BatchFinished();
 
 public slots:
     void AddBtnClick();
@@ -112,9 +120,13 @@ private:
     void ImageListKeyDown(int key);
     void AddPath(const std::string& path);
     void AppendStatusLine(const QString& line);
+    void SetBatchControls(bool running);
+    void BatchEnded();
     QString PrefFoldersFile() const;
     void SavePrefListBox() const;
 
     QString FSettingsFile;
     bool FSettingsRestored = false;
+    TBatchConversion* FBatch = nullptr; // a child while a batch runs
+    bool FCloseWhenBatchEnds = false;
 };

@@ -3,11 +3,14 @@
 #include <QFileSystemModel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeView>
 #include <filesystem>
 
 #include "app/window/ErrorBox.h"
+#include "app/window/BatchConversion.h"
+#include "fixtures/BiffEncrypt.h"
 #include "fixtures/WorkbookBuilder.h"
 
 void TMainFormTest::SetUp()
@@ -19,9 +22,45 @@ void TMainFormTest::SetUp()
     });
 }
 
+void TFileGate::Install(size_t index)
+{
+    FIndex = index;
+    SetBatchFileHook([this](size_t reached) {
+        if (reached != FIndex)
+            return;
+        std::unique_lock<std::mutex> lock(FMutex);
+        FReached = true;
+        FOpened.wait(lock, [this] { return FOpen; });
+    });
+}
+
+bool TFileGate::Reached()
+{
+    std::lock_guard<std::mutex> lock(FMutex);
+    return FReached;
+}
+
+void TFileGate::Open()
+{
+    {
+        std::lock_guard<std::mutex> lock(FMutex);
+        FOpen = true;
+    }
+    FOpened.notify_all();
+}
+
+void TFileGate::Remove()
+{
+    Open();
+    SetBatchFileHook({});
+}
+
 void TMainFormTest::TearDown()
 {
+    // A worker held at the gate would keep the window from closing.
+    Gate.Open();
     Form.reset();
+    Gate.Remove();
     SetErrorBoxHook({});
 }
 
@@ -65,6 +104,25 @@ std::string TMainFormTest::MakeWorkbook(const std::string& relative, int sheetCo
     std::filesystem::create_directories(path.parent_path());
     WriteWholeFile(path.string(), book.FileBytes());
     return path.string();
+}
+
+std::string TMainFormTest::MakeEncryptedWorkbook(const std::string& relative, const std::u16string& password)
+{
+    TWorkbookBuilder book;
+    book.Sheet(u"Geheim").Number(0, 0, 42);
+    TEncryptOptions options;
+    options.Password = password;
+    const std::filesystem::path path = Scratch.Path() / relative;
+    std::filesystem::create_directories(path.parent_path());
+    WriteWholeFile(path.string(), XlsFileBytes(EncryptWorkbookStream(book.Stream(), options)));
+    return path.string();
+}
+
+void ConvertAndWait(TMainForm& form)
+{
+    QTest::mouseClick(form.GoBtn1, Qt::LeftButton);
+    // Generous: CI runs these tests beside others on two cores.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.BatchRunning(); }, 60000)) << "the batch did not end";
 }
 
 namespace {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QModelIndex>
+#include <condition_variable>
+#include <mutex>
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -14,6 +16,24 @@
 
 #include "app/MainUnit.h"
 #include "fixtures/TestFiles.h"
+
+// Holds the batch's worker before the file with a given index until Open():
+// a batch made to last as long as a test needs, without sleeping.
+class TFileGate {
+public:
+    void Install(size_t index);
+    // True once the worker waits at the gate.
+    bool Reached();
+    void Open();
+    void Remove(); // opens it and clears the hook
+
+private:
+    std::mutex FMutex;
+    std::condition_variable FOpened;
+    size_t FIndex = 0;
+    bool FReached = false;
+    bool FOpen = false;
+};
 
 struct TShownBox {
     QString Caption;
@@ -33,11 +53,14 @@ protected:
     std::string MakeFile(const std::string& relative, const std::string& bytes = "x");
     // A .xls file whose sheets each hold one number.
     std::string MakeWorkbook(const std::string& relative, int sheetCount);
+    // The same with one sheet, encrypted under `password`.
+    std::string MakeEncryptedWorkbook(const std::string& relative, const std::u16string& password);
 
     TScratchDir Scratch;
     std::string ProgramDir;   // Scratch/program/
     QString SettingsFile;     // Scratch/settings/quillon.ini
     std::vector<TShownBox> Boxes;
+    TFileGate Gate;
     std::unique_ptr<TMainForm> Form;
 };
 
@@ -53,6 +76,8 @@ QStringList ListLines(const TMainForm& form);     // ImageList
 std::vector<int> SelectedRows(const TMainForm& form); // ImageList
 QStringList FavouriteLines(const TMainForm& form); // PrefListBox
 QStringList StatusLines(const TMainForm& form);   // Memo1
+// Clicks "Konvertieren" and waits until the batch has ended.
+void ConvertAndWait(TMainForm& form);
 
 // Readable failure messages for Qt strings.
 inline void PrintTo(const QString& text, std::ostream* out)

@@ -71,6 +71,11 @@ void TXLSReader::HandleMergeCells()
         data.ReadWord(lastRow);
         data.ReadWord(firstCol);
         data.ReadWord(lastCol);
+        // Columns end at 255, as for COLINFO; an area that ends before it
+        // begins merges nothing and is passed over.
+        lastCol = std::min<uint16_t>(lastCol, 255);
+        if (firstRow > lastRow || firstCol > lastCol)
+            continue;
         TRange& range = *sheet.Ranges().Add();
         range.Add(firstRow, lastRow, uint8_t(firstCol), uint8_t(lastCol));
         range.Merge();

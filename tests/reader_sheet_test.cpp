@@ -1,6 +1,9 @@
 // Row and column records, merged areas, page setup and view settings.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
 #include "fixtures/WorkbookBuilder.h"
 #include "model/Workbook.h"
 #include "platform/ScreenMetrics.h"
@@ -102,6 +105,35 @@ TEST(ReaderSheet, MergedAreasMarkTheirCells)
     EXPECT_EQ(sheet.Ranges().Items(0)->Rect(0), (TRangeRect {0, 1, 0, 2}));
     EXPECT_EQ(sheet.Cells().Count(), 6 + 1);
     EXPECT_TRUE(sheet.Cells().FindCell(1, 2)->Merged());
+}
+
+// Areas are checked as they are read: one that ends before it begins is
+// passed over, and a column above 255 ends the area at 255 (a first column
+// above 255 then lies after the last one). Taken as low bytes, these would
+// have been whole rows.
+TEST(ReaderSheet, MergedAreasOutsideTheSheetArePassedOver)
+{
+    TBiffBody body;
+    body.U16(6);
+    for (auto [firstRow, lastRow, firstCol, lastCol] : std::vector<std::array<uint16_t, 4>> {
+             {5, 2, 0, 1},      // rows inverted
+             {0, 1, 3, 2},      // columns inverted
+             {0, 1, 256, 511},  // starts right of the sheet
+             {3, 4, 250, 300},  // ends right of the sheet: cut at 255
+             {6, 6, 0, 0xFFFF}, // to the last column
+             {8, 9, 1, 2}})
+        body.U16(firstRow).U16(lastRow).U16(firstCol).U16(lastCol);
+    TWorkbookBuilder book;
+    book.Sheet(u"S").Record(BiffId::MergeCells, body);
+    auto file = OpenXlsBytes(book.FileBytes());
+    const TSheet& sheet = FirstSheet(*file);
+    ASSERT_EQ(sheet.Ranges().Count(), 3);
+    EXPECT_EQ(sheet.Ranges().Items(0)->Rect(0), (TRangeRect {3, 4, 250, 255}));
+    EXPECT_EQ(sheet.Ranges().Items(1)->Rect(0), (TRangeRect {6, 6, 0, 255}));
+    EXPECT_EQ(sheet.Ranges().Items(2)->Rect(0), (TRangeRect {8, 9, 1, 2}));
+    EXPECT_EQ(sheet.Cells().Count(), 2 * 6 + 256 + 2 * 2);
+    EXPECT_EQ(sheet.Cells().FindCell(0, 0), nullptr);
+    EXPECT_EQ(sheet.Cells().FindCell(2, 0), nullptr);
 }
 
 TEST(ReaderSheet, HeaderAndFooterSections)

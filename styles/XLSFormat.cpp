@@ -102,7 +102,8 @@ void ApplyPercent(TNumber& n)
     }
 }
 
-std::string NumberText(const std::string& formatText, const TVariant& value, const TLocale& locale, bool date1904)
+std::string FormattedNumberText(const std::string& formatText, const TVariant& value, const TLocale& locale,
+                                bool date1904)
 {
     TDisplayFormat scratch;
     const TDisplayFormat& f = TFormatCache<TDisplayFormat>::Get(formatText, scratch, MakeDisplayFormat);
@@ -114,6 +115,17 @@ std::string NumberText(const std::string& formatText, const TVariant& value, con
     else text = FormatNumberText(f.Format, n.Value, locale);
     if (f.Percent) text += '%';
     return text;
+}
+
+// A format the formatter refuses costs its cells their look, not the page:
+// they show the value in the general form.
+std::string NumberText(const std::string& formatText, const TVariant& value, const TLocale& locale, bool date1904)
+{
+    try {
+        return FormattedNumberText(formatText, value, locale, date1904);
+    } catch (const EConvertError&) {
+        return FormatNumberText(std::string(), NumberOf(value).Value, locale);
+    }
 }
 
 } // namespace

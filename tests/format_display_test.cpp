@@ -216,9 +216,18 @@ TEST(DisplayText, OtherKinds)
     EXPECT_EQ(Shown(TVariant::Raw(varError), "0"), u"");
 }
 
-TEST(DisplayText, TooLongFormatRaises)
+// BIFF8 allows 255 characters, more than the number formatter takes: such a
+// format shows its numbers in the general form, percent and decimals unapplied.
+TEST(DisplayText, FormatTheFormatterRefusesShowsTheGeneralForm)
 {
-    EXPECT_THROW(Shown(TVariant::Double(1), std::string(300, '0')), EConvertError);
+    const std::string tooLong(300, '0');
+    EXPECT_EQ(Shown(TVariant::Double(1234.5), tooLong), u"1234,5");
+    EXPECT_EQ(Shown(TVariant::Double(0.25), tooLong + "%"), u"0,25");
+    EXPECT_EQ(Shown(TVariant::Integer(7), tooLong + ".00"), u"7");
+    EXPECT_EQ(Shown(TVariant::Double(-1e20), "#,##0.00" + tooLong), u"-1E20");
+    // Other sections and what cleaning removes do not count.
+    EXPECT_EQ(Shown(TVariant::Double(1234.5), "0.00;" + tooLong), u"1234,50");
+    EXPECT_EQ(Shown(TVariant::Double(1234.5), "0.00" + std::string(300, '_')), u"1234,50");
 }
 
 TEST(DisplayText, CellThroughWorkbookFormatListAndUserLocale)

@@ -229,6 +229,19 @@ TEST_F(HtmlWriterTest, FormatsDifferingOnlyInHiddenPropertiesShareAClass)
     EXPECT_EQ(CountOf(page, "class=\"xl0\""), 3u);
 }
 
+// A cell whose format the formatter refuses is written in the general form,
+// and the cells after it as ever.
+TEST_F(HtmlWriterTest, FormatTooLongForTheFormatterShowsTheGeneralForm)
+{
+    const int pos = Book.FormatStrings().SetFormat(std::string(250, '0') + ".00", 200);
+    Cell(0, 0).SetValue(TVariant::Double(12));
+    Cell(0, 0).SetFormatIndex(static_cast<uint16_t>(pos));
+    Text(0, 1, u"after");
+    const std::string table = TableOf(PageOf(Sheet));
+    EXPECT_NE(table.find(">12</td>"), std::string::npos);
+    EXPECT_NE(table.find(">after</td>"), std::string::npos);
+}
+
 TEST_F(HtmlWriterTest, LastColumnIV)
 {
     Text(0, 254, u"iu");

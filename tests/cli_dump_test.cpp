@@ -60,6 +60,29 @@ TEST(CliDumpTest, ListsEveryStoredCellOfOurFixture)
                        "C5\tstring\t\xD0\x96\t\xD0\x96\t\n");
 }
 
+// A merged area stores every cell it covers; the listing shows those that
+// hold something, and a blank cell with a format of its own outside a merge.
+TEST(CliDumpTest, MergedCellsThatHoldNothingAreLeftOut)
+{
+    TWorkbookBuilder book;
+    for (int i = 0; i < 16; ++i)
+        book.XF();
+    book.XF({.FillPattern = 1}); // 16
+    TSheetBuilder& sheet = book.Sheet(u"S");
+    sheet.Label(0, 0, u"top")
+        .Number(2, 2, 5) // inside the area, not its first cell
+        .Blank(5, 5, 16)
+        .Record(BiffId::MergeCells, TBiffBody().U16(2).U16(0).U16(2).U16(0).U16(2).U16(4).U16(4).U16(0).U16(255));
+    TScratchDir dir;
+    WriteWholeFile(dir.File("merged.xls"), book.FileBytes());
+    const TProgramResult run = Dump(dir.File("merged.xls"));
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(run.Out, "# sheet 1: S\n"
+                       "A1\tstring\ttop\ttop\t\n"
+                       "C3\tnumber\t5\t5\t\n"
+                       "F6\tempty\t\t\t\n");
+}
+
 TEST(CliDumpTest, FailuresGoToStandardError)
 {
     TScratchDir dir;

@@ -31,6 +31,13 @@ std::string DateText(double serial)
     return FormatDateText("yyyy-mm-dd\"T\"hh:nn:ss", serial, LocaleEnUS());
 }
 
+// A merged area stores every cell it covers; the listing shows only those
+// that hold something, so that its length follows the file's content.
+bool HoldsNothingButTheMergedFlag(const TCell& cell)
+{
+    return cell.Merged() && cell.Value().IsEmpty() && cell.Formula().empty() && cell.Hyperlink().empty();
+}
+
 } // namespace
 
 std::string DumpEscape(const std::u16string& text)
@@ -86,7 +93,8 @@ void DumpWorkbook(TWorkbook& workbook, std::ostream& out)
         out << "# sheet " << s + 1 << ": " << WideToUtf8(sheet.Name()) << "\n";
         std::vector<const TCell*> cells;
         for (int i = 0; i < sheet.Cells().Count(); ++i)
-            cells.push_back(sheet.Cells().Items(i));
+            if (!HoldsNothingButTheMergedFlag(*sheet.Cells().Items(i)))
+                cells.push_back(sheet.Cells().Items(i));
         std::sort(cells.begin(), cells.end(), [](const TCell* a, const TCell* b) {
             return a->Row() != b->Row() ? a->Row() < b->Row() : a->Col() < b->Col();
         });

@@ -10,7 +10,8 @@ class TVariant;
 
 // For each sheet "# sheet N: NAME", then per stored cell in row-major order
 // the tab-separated fields: cell name, value kind, value, display text and
-// formula text.
+// formula text. Cells of merged areas that hold no value, formula or
+// hyperlink are left out.
 void DumpWorkbook(TWorkbook& workbook, std::ostream& out);
 // Reads the file with the default switches and lists it; returns 0. Reader
 // errors pass on.

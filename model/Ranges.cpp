@@ -161,3 +161,10 @@ TRange* TRanges::Items(int index) const
         RaiseListIndexError(index);
     return FRanges[static_cast<size_t>(index)].get();
 }
+
+void TRanges::Delete(int index)
+{
+    if (index < 0 || index >= Count())
+        RaiseListIndexError(index);
+    FRanges.erase(FRanges.begin() + index);
+}

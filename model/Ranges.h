@@ -116,6 +116,8 @@ public:
     // Range error "List index (i) out of bounds" outside 0..Count-1.
     TRange* Items(int index) const;
     int Count() const { return static_cast<int>(FRanges.size()); }
+    // Removes and frees the range at `index`; range error as Items.
+    void Delete(int index);
     // What the merges of this sheet have flagged so far (used by TRange::Merge).
     TMergedCover& MergedCover() { return FMergedCover; }
 

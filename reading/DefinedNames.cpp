@@ -4,6 +4,7 @@
 
 #include "model/Workbook.h"
 #include "platform/CodePage.h"
+#include "styles/XLSError.h"
 
 #include <algorithm>
 
@@ -86,9 +87,16 @@ void TXLSReader::ApplyDefinedNames()
         if (!DecodeName(body, name) || name.SheetPosition >= sheets.Count()) continue;
         TSheet& sheet = *sheets.Items(name.SheetPosition);
         if (!name.BuiltIn) {
-            TRange* range = sheet.Ranges().Add();
+            TRanges& ranges = sheet.Ranges();
+            TRange* range = ranges.Add();
             range->AddRects(name.Rects);
-            range->SetName(name.Text);
+            // Other writers store names the model refuses (a filter's
+            // "Excel_BuiltIn__FilterDatabase_1 1", say): that name is passed over.
+            try {
+                range->SetName(name.Text);
+            } catch (const EXLSError&) {
+                ranges.Delete(ranges.Count() - 1);
+            }
         } else if (name.Text == "\x06") {
             sheet.PageSetup().PrintArea().AddRects(name.Rects);
         }

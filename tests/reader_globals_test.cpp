@@ -270,12 +270,21 @@ TEST(ReaderGlobals, PrintAreaWithTwoAreasAndNamedRanges)
     EXPECT_EQ(SheetAt(*file, 1).Ranges().Count(), 0);
 }
 
-TEST(ReaderGlobals, DefinedNameWithABlankEndsTheReadWithCode11)
+// A name the model refuses (SetName raises code 11 for a blank) is passed
+// over; the names around it and the rest of the workbook are read.
+TEST(ReaderGlobals, DefinedNameWithABlankIsPassedOver)
 {
     TWorkbookBuilder book;
-    book.Record(BiffId::Name, NameBody(0, u"two words", Ref3dToken(0, 0, 0)));
-    book.Sheet(u"A");
-    EXPECT_EQ(OpenErrorCode(book.FileBytes()), 11);
+    book.Record(BiffId::Name, NameBody(0, u"Before", Ref3dToken(0, 1, 1)));
+    book.Record(BiffId::Name, NameBody(0, u"Excel_BuiltIn__FilterDatabase_1 1", Area3dToken(0, 0, 9, 0, 2)));
+    book.Record(BiffId::Name, NameBody(0, u"After", Ref3dToken(0, 2, 2)));
+    book.Sheet(u"A").Number(0, 0, 4);
+    auto file = OpenXlsBytes(book.FileBytes());
+    const TRanges& ranges = SheetAt(*file, 0).Ranges();
+    ASSERT_EQ(ranges.Count(), 2);
+    EXPECT_EQ(ranges.Items(0)->Name(), "Before");
+    EXPECT_EQ(ranges.Items(1)->Name(), "After");
+    EXPECT_EQ(NumberAt(SheetAt(*file, 0), 0, 0), 4);
 }
 
 TEST(ReaderGlobals, PasswordVerifierOfTheWorkbookAndOfASheet)

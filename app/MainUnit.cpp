@@ -1,10 +1,12 @@
 #include "app/MainUnit.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFontDatabase>
 #include <QFrame>
@@ -22,6 +24,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
@@ -70,6 +73,17 @@ QLabel* HeaderLabel(const QString& text, QWidget* parent)
     label->setFont(font);
     return label;
 }
+
+std::unique_ptr<QSettings> OpenSettings(const QString& settingsFile)
+{
+    if (!settingsFile.isEmpty())
+        return std::make_unique<QSettings>(settingsFile, QSettings::IniFormat);
+    // quillon.ini at the platform's default place for the user's INI files.
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("quillon"));
+}
+
+// The settings key of the folder last shown in the file pane.
+const char* const LastFolderKey = "LastFolder";
 
 } // namespace
 
@@ -150,6 +164,11 @@ QWidget* TMainForm::CreateSelectionPage()
     PrefListBox->setSelectionMode(QAbstractItemView::SingleSelection);
     PrefListBox->setFixedHeight(PrefListBox->fontMetrics().height() * 3 + 8);
     PrefListBox->installEventFilter(this);
+    PrefListBox->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* removeFavourite = new QAction(QStringLiteral("Entfernen"), PrefListBox);
+    removeFavourite->setObjectName(QStringLiteral("PrefListBoxRemove"));
+    connect(removeFavourite, &QAction::triggered, this, &TMainForm::RemovePrefFolder);
+    PrefListBox->addAction(removeFavourite);
     connect(PrefListBox, &QListWidget::itemDoubleClicked, this, &TMainForm::PrefListBoxDblClick);
     auto* prefRow = new QHBoxLayout;
     prefRow->addWidget(prefLabel, 0, Qt::AlignTop);
@@ -162,10 +181,22 @@ QWidget* TMainForm::CreateSelectionPage()
     FolderTree->setObjectName(QStringLiteral("FolderTree"));
     FolderTree->setModel(FolderModel);
     FolderTree->setHeaderHidden(true);
+    // Folders by name, not in the order the listing happens to bring them.
+    FolderTree->setSortingEnabled(true);
+    FolderTree->sortByColumn(0, Qt::AscendingOrder);
     for (int column = 1; column < FolderModel->columnCount(); ++column)
         FolderTree->hideColumn(column);
     FolderTree->setSelectionMode(QAbstractItemView::SingleSelection);
     FolderTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FolderTree->viewport()->installEventFilter(this);
+    // Folders filled in and sorted move the selection: follow it, once the
+    // view has laid out the change.
+    const auto followSelection = [this] {
+        if (FKeepSelectionInView)
+            QTimer::singleShot(0, this, &TMainForm::ScrollTreeToSelection);
+    };
+    connect(FolderModel, &QFileSystemModel::directoryLoaded, this, followSelection);
+    connect(FolderModel, &QFileSystemModel::layoutChanged, this, followSelection);
 
     FileModel = new QFileSystemModel(this);
     FileModel->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Drives);
@@ -325,8 +356,11 @@ void TMainForm::CreateStatusBar()
 void TMainForm::FormCreate(const QString& programDir)
 {
     ProgramDir = WithTrailingSlash(programDir.isEmpty() ? ProgramDirectory() : ToPath(programDir));
-    SelectFolder(FromPath(ProgramDir));
-    for (const std::u16string& folder : LoadPrefFolders(ToPath(PrefFoldersFile())))
+    // The tree starts where the user left it, else at home.
+    const QString lastFolder =
+        OpenSettings(FSettingsFile)->value(QString::fromLatin1(SettingsSection) + u'/' + LastFolderKey).toString();
+    SelectFolder(!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir() ? lastFolder : QDir::homePath());
+    for (const std::u16string& folder : LoadPrefFolders(PrefFolderFiles()))
         PrefListBox->addItem(QString::fromStdU16String(folder));
     DirectoryEdit1->setText(FromPath(DocumentsDirectory()));
     FileList = std::make_unique<TDynaArray>(sizeof(char*), &CurrentFile);
@@ -354,7 +388,15 @@ void TMainForm::SelectFolder(const QString& folder)
     if (!index.isValid())
         return;
     FolderTree->setCurrentIndex(index);
-    FolderTree->scrollTo(index);
+    FKeepSelectionInView = true;
+    ScrollTreeToSelection();
+}
+
+void TMainForm::ScrollTreeToSelection()
+{
+    const QModelIndex current = FolderTree->currentIndex();
+    if (current.isValid())
+        FolderTree->scrollTo(current, QAbstractItemView::PositionAtCenter);
 }
 
 // ---- The conversion list ---------------------------------------------------
@@ -456,29 +498,63 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
             PrefListBoxDblClick();
             return true;
         }
+        if (watched == PrefListBox && key == Qt::Key_Delete) {
+            RemovePrefFolder();
+            return true;
+        }
     }
+    // The user moves about in the tree: leave the view where they put it.
+    if (FolderTree && watched == FolderTree->viewport() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel))
+        FKeepSelectionInView = false;
     return QMainWindow::eventFilter(watched, event);
 }
 
 // ---- Favourite folders -------------------------------------------------------
 
-QString TMainForm::PrefFoldersFile() const
+TPrefFolderFiles TMainForm::PrefFolderFiles() const
 {
-    return FromPath(ProgramDir) + QStringLiteral("folders.dat");
+    // Beside the settings file, in a folder of its own.
+    const QString configDir = QFileInfo(OpenSettings(FSettingsFile)->fileName()).absolutePath();
+    return {ProgramDir + "folders.dat", ToPath(configDir + QStringLiteral("/quillon/folders.dat"))};
 }
 
-void TMainForm::AddToPrefFolders(const QString& folder)
+TPrefFolderList TMainForm::PrefListLines() const
 {
     TPrefFolderList folders;
     for (int i = 0; i < PrefListBox->count(); ++i)
         folders.push_back(PrefListBox->item(i)->text().toStdU16String());
+    return folders;
+}
+
+void TMainForm::SavePrefListBox() const
+{
+    const TPrefFolderList folders = PrefListLines();
+    // A file that cannot be written leaves the list changed and the file as it was.
+    SavePrefFolders(PrefFolderFiles(), folders);
+}
+
+void TMainForm::AddToPrefFolders(const QString& folder)
+{
+    TPrefFolderList folders = PrefListLines();
     MoveToTopOfPrefFolders(folders, folder.toStdU16String());
 
     PrefListBox->clear();
     for (const std::u16string& line : folders)
         PrefListBox->addItem(QString::fromStdU16String(line));
-    // A file that cannot be written leaves the list changed and the file as it was.
-    SavePrefFolders(ToPath(PrefFoldersFile()), folders);
+    SavePrefListBox();
+}
+
+void TMainForm::RemovePrefFolder()
+{
+    const int row = PrefListBox->currentRow();
+    if (row < 0 || row >= PrefListBox->count() || !PrefListBox->item(row)->isSelected())
+        return;
+    delete PrefListBox->takeItem(row);
+    // The next favourite takes its place, so Delete can go on.
+    if (PrefListBox->count() > 0)
+        PrefListBox->setCurrentRow(std::min(row, PrefListBox->count() - 1));
+    SavePrefListBox();
 }
 
 void TMainForm::PrefListBoxDblClick()
@@ -583,23 +659,14 @@ void TMainForm::BatchEnded()
 
 // ---- Stored settings -------------------------------------------------------------
 
-namespace {
-
-std::unique_ptr<QSettings> OpenSettings(const QString& settingsFile)
-{
-    if (!settingsFile.isEmpty())
-        return std::make_unique<QSettings>(settingsFile, QSettings::IniFormat);
-    // quillon.ini at the platform's default place for the user's INI files.
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("quillon"));
-}
-
-} // namespace
 
 void TMainForm::SaveSettings()
 {
     auto settings = OpenSettings(FSettingsFile);
     settings->beginGroup(QString::fromLatin1(SettingsSection));
     settings->setValue(QStringLiteral("DirectoryEdit1_Text"), DirectoryEdit1->text());
+    if (!SelectedFolder().isEmpty())
+        settings->setValue(QString::fromLatin1(LastFolderKey), SelectedFolder());
     settings->setValue(QStringLiteral("Geometry"), saveGeometry());
     settings->setValue(QStringLiteral("State"), saveState());
     settings->endGroup();
@@ -627,6 +694,9 @@ void TMainForm::setVisible(bool visible)
         RestoreSettings();
     }
     QMainWindow::setVisible(visible);
+    // Laid out only now: bring the tree's selection into view once more.
+    if (visible)
+        QTimer::singleShot(0, this, &TMainForm::ScrollTreeToSelection);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/DynaArray.h"
+#include "app/PrefFolders.h"
 
 class QFileSystemModel;
 class QLabel;
@@ -57,30 +58,30 @@ public:
     void SelectFolder(const QString& folder);
 
     // The window's parts, named as the handlers refer to them.
-    QTabWidget* PageControl;
-    QWidget* TabSheet1;
-    QWidget* TabSheet4;
-    QListWidget* PrefListBox;
-    QFileSystemModel* FolderModel;
-    QTreeView* FolderTree;
-    QFileSystemModel* FileModel;
-    QTreeView* FilePane;
-    QSplitter* Splitter;
-    QPushButton* AddBtn;
-    QPushButton* DelBtn;
-    QPushButton* KonvertBtn;
-    QListWidget* ImageList;
-    QLineEdit* DirectoryEdit1;
-    QToolButton* DirectoryEdit1Button;
-    QPushButton* GoBtn1;
-    QPlainTextEdit* Memo1;
-    QPushButton* WebBtn;
-    QPushButton* AboutBtn;
-    QPushButton* EndeBtn;
-    QStatusBar* StatusBar1;
-    QLabel* StatusPanel1;
-    TGaugePanel* StatusPanel2;
-    TInfoBox* InfoBox;
+    QTabWidget* PageControl = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet4 = nullptr;
+    QListWidget* PrefListBox = nullptr;
+    QFileSystemModel* FolderModel = nullptr;
+    QTreeView* FolderTree = nullptr;
+    QFileSystemModel* FileModel = nullptr;
+    QTreeView* FilePane = nullptr;
+    QSplitter* Splitter = nullptr;
+    QPushButton* AddBtn = nullptr;
+    QPushButton* DelBtn = nullptr;
+    QPushButton* KonvertBtn = nullptr;
+    QListWidget* ImageList = nullptr;
+    QLineEdit* DirectoryEdit1 = nullptr;
+    QToolButton* DirectoryEdit1Button = nullptr;
+    QPushButton* GoBtn1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* WebBtn = nullptr;
+    QPushButton* AboutBtn = nullptr;
+    QPushButton* EndeBtn = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+    TGaugePanel* StatusPanel2 = nullptr;
+    TInfoBox* InfoBox = nullptr;
 
 signals:
     // A batch has ended (after its count line and its box, if any).
@@ -103,6 +104,8 @@ public:
     // Appends the workbooks (full paths) to the conversion list.
     void AddFiles(const QStringList& paths);
     void AddToPrefFolders(const QString& folder);
+    // Removes the selected favourite (Delete key, "Entfernen" in its context menu).
+    void RemovePrefFolder();
     void SaveSettings();
     void RestoreSettings();
 
@@ -122,11 +125,16 @@ private:
     void AppendStatusLine(const QString& line);
     void SetBatchControls(bool running);
     void BatchEnded();
-    QString PrefFoldersFile() const;
+    TPrefFolderFiles PrefFolderFiles() const;
+    TPrefFolderList PrefListLines() const;
     void SavePrefListBox() const;
+    void ScrollTreeToSelection();
 
     QString FSettingsFile;
     bool FSettingsRestored = false;
     TBatchConversion* FBatch = nullptr; // a child while a batch runs
     bool FCloseWhenBatchEnds = false;
+    // The tree lists folders in the background: keep its selection in view as
+    // they arrive, until the user scrolls or clicks in it.
+    bool FKeepSelectionInView = false;
 };

@@ -64,9 +64,11 @@ void TMainFormTest::TearDown()
     SetErrorBoxHook({});
 }
 
-std::unique_ptr<TMainForm> TMainFormTest::NewForm()
+std::unique_ptr<TMainForm> TMainFormTest::NewForm(bool showProgramDir)
 {
     auto form = std::make_unique<TMainForm>(QString::fromStdString(ProgramDir), SettingsFile);
+    if (!showProgramDir || !std::filesystem::is_directory(ProgramDir))
+        return form;
     // The tree lists the scratch area in the background. Folders a test makes
     // before that listing arrives would vanish from the tree with it, so wait.
     bool loaded = false;
@@ -74,8 +76,8 @@ std::unique_ptr<TMainForm> TMainFormTest::NewForm()
     const QMetaObject::Connection watch =
         QObject::connect(form->FolderModel, &QFileSystemModel::directoryLoaded, form.get(),
                          [&](const QString& path) { loaded = loaded || path == root; });
-    if (std::filesystem::is_directory(ProgramDir))
-        (void)QTest::qWaitFor([&] { return loaded; }, 5000);
+    form->SelectFolder(QString::fromStdString(ProgramDir));
+    (void)QTest::qWaitFor([&] { return loaded; }, 10000);
     QObject::disconnect(watch);
     return form;
 }

@@ -45,8 +45,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A new window over the scratch program directory and settings file.
-    std::unique_ptr<TMainForm> NewForm();
+    // A new window over the scratch program directory and settings file; the
+    // tree shows the program directory unless `showProgramDir` is false (then
+    // it shows where the window starts).
+    std::unique_ptr<TMainForm> NewForm(bool showProgramDir = true);
     // A directory (with parents) in the scratch area; returns its path.
     std::string MakeDir(const std::string& relative);
     // A file in the scratch area with the given bytes.

@@ -1,10 +1,16 @@
 // Favourite folders in the window and folders.dat, and the settings that
-// outlive the window: the target directory and the window's placement.
+// outlive the window: the target directory, the window's placement and the
+// folder the tree starts at.
+#include <QAction>
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <QTreeView>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <filesystem>
 
 #include "WindowTestHelpers.h"
@@ -38,6 +44,8 @@ protected:
     }
 
     std::string FoldersDat() { return ProgramDir + "folders.dat"; }
+    // The place of folders.dat when the program directory cannot be written.
+    std::string UserFoldersDat() { return (Scratch.Path() / "settings/quillon/folders.dat").string(); }
 
     std::string Text(const std::string& path)
     {
@@ -81,7 +89,7 @@ TEST_F(MainFormSettings, HandEditedDuplicateLosesOnlyItsLaterLine)
     EXPECT_EQ(FavouriteLines(*Form), (QStringList {x, x, "/elsewhere/", ""}));
 }
 
-TEST_F(MainFormSettings, UnwritableFolderFileLeavesTheListChanged)
+TEST_F(MainFormSettings, UnwritableProgramDirectoryKeepsFavouritesInTheUserConfiguration)
 {
     MakeSources({"a"});
     ProgramDir = (Scratch.Path() / "absent").string() + "/";
@@ -89,7 +97,98 @@ TEST_F(MainFormSettings, UnwritableFolderFileLeavesTheListChanged)
     AddFrom("a");
     EXPECT_EQ(FavouriteLines(*Form), QStringList {Folder("a")});
     EXPECT_FALSE(std::filesystem::exists(FoldersDat()));
+    EXPECT_EQ(Text(UserFoldersDat()), (Folder("a") + "\r\n").toStdString()) << "beside the settings file";
     EXPECT_TRUE(Boxes.empty()) << "silent";
+
+    Form.reset();
+    Form = NewForm();
+    EXPECT_EQ(FavouriteLines(*Form), QStringList {Folder("a")}) << "read from there after a restart";
+}
+
+TEST_F(MainFormSettings, FavouriteWithANonLatinNameSurvivesARestart)
+{
+    MakeSources({"Фото", "Müller"});
+    Form = NewForm();
+    AddFrom("Müller");
+    EXPECT_EQ(Text(FoldersDat()).front(), '/') << "Windows-1252 while every folder fits";
+    AddFrom("Фото");
+    EXPECT_EQ(Text(FoldersDat()).substr(0, 3), "\xEF\xBB\xBF");
+    Form.reset();
+
+    Form = NewForm();
+    EXPECT_EQ(FavouriteLines(*Form), (QStringList {Folder("Фото"), Folder("Müller")}));
+    Form->PrefListBox->setCurrentRow(0);
+    Form->PrefListBoxDblClick();
+    EXPECT_EQ(Form->SelectedFolder(), Folder("Фото").chopped(1)) << "and still leads to its folder";
+}
+
+TEST_F(MainFormSettings, DeleteKeyAndEntfernenRemoveTheSelectedFavourite)
+{
+    WriteWholeFile(FoldersDat(), "/a/\r\n/b/\r\n/c/\r\n/d/\r\n");
+    Form = NewForm();
+    Form->PrefListBox->setCurrentRow(1);
+    QTest::keyClick(Form->PrefListBox, Qt::Key_Delete);
+    EXPECT_EQ(FavouriteLines(*Form), (QStringList {"/a/", "/c/", "/d/"}));
+    EXPECT_EQ(Text(FoldersDat()), "/a/\r\n/c/\r\n/d/\r\n");
+    EXPECT_EQ(Form->PrefListBox->currentRow(), 1) << "the next one takes its place";
+
+    QAction* entfernen = nullptr;
+    for (QAction* action : Form->PrefListBox->actions())
+        if (action->text() == "Entfernen")
+            entfernen = action;
+    ASSERT_NE(entfernen, nullptr) << "in the context menu";
+    EXPECT_EQ(Form->PrefListBox->contextMenuPolicy(), Qt::ActionsContextMenu);
+    Form->PrefListBox->setCurrentRow(2);
+    entfernen->trigger();
+    EXPECT_EQ(FavouriteLines(*Form), (QStringList {"/a/", "/c/"}));
+    EXPECT_EQ(Text(FoldersDat()), "/a/\r\n/c/\r\n");
+
+    Form->PrefListBox->clearSelection();
+    QTest::keyClick(Form->PrefListBox, Qt::Key_Delete);
+    entfernen->trigger();
+    EXPECT_EQ(FavouriteLines(*Form), (QStringList {"/a/", "/c/"})) << "nothing selected, nothing removed";
+}
+
+TEST_F(MainFormSettings, TreeStartsAtTheLastFolderShownElseAtHome)
+{
+    const std::string shown = MakeDir("src/shown");
+    Form = NewForm(false);
+    EXPECT_EQ(Form->SelectedFolder(), QDir::cleanPath(QDir::homePath())) << "nothing stored yet";
+    Form->SelectFolder(QString::fromStdString(shown));
+    Form.reset();
+
+    Form = NewForm(false);
+    EXPECT_EQ(Form->SelectedFolder().toStdString(), shown);
+    Form.reset();
+
+    std::filesystem::remove(shown);
+    Form = NewForm(false);
+    EXPECT_EQ(Form->SelectedFolder(), QDir::cleanPath(QDir::homePath())) << "a stored folder that is gone";
+}
+
+TEST_F(MainFormSettings, TreeScrollsToItsSelection)
+{
+    for (int i = 0; i < 80; ++i)
+        MakeDir("src/many/d" + std::to_string(100 + i));
+    const QString deep = QString::fromStdString((Scratch.Path() / "src/many/d175").string());
+    {
+        QSettings settings(SettingsFile, QSettings::IniFormat);
+        settings.setValue("TMainForm/LastFolder", deep);
+    }
+    Form = NewForm(false);
+    Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+    EXPECT_EQ(Form->SelectedFolder(), deep);
+    const auto inView = [&] {
+        const QRect row = Form->FolderTree->visualRect(Form->FolderTree->currentIndex());
+        return row.isValid() && Form->FolderTree->viewport()->rect().contains(row);
+    };
+    // The tree fills in the folders above in the background; then the
+    // selection is far below the first rows.
+    const auto rows = [&](const QString& path) { return Form->FolderModel->rowCount(Form->FolderModel->index(path)); };
+    const QString many = QFileInfo(deep).path();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rows(many) == 80 && rows("/") > 3; }, 30000));
+    EXPECT_TRUE(QTest::qWaitFor(inView, 30000)) << "the selected folder is in view";
 }
 
 TEST_F(MainFormSettings, ChoosingAFavouriteShowsItsFolderWithoutMovingIt)

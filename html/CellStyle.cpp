@@ -24,9 +24,9 @@ const TLineStyle& LineStyleOf(uint8_t lineStyle) { return kLineStyles[lineStyle 
 bool IsAutomaticColor(uint8_t index) { return index == AutoForegroundColor || index == AutoBackgroundColor; }
 
 // The palette colour as CSS; the automatic colours are black.
-std::string PaletteCSS(uint8_t index)
+std::string PaletteCSS(const TPalette& palette, uint8_t index)
 {
-    return CSSColor(IsAutomaticColor(index) ? RGBColor(0, 0, 0) : PaletteColor(index));
+    return CSSColor(IsAutomaticColor(index) ? RGBColor(0, 0, 0) : palette.Color(index));
 }
 
 void AddLine(std::string& text, const std::string& declaration)
@@ -74,13 +74,13 @@ std::string CSSColor(TColor color)
     return text;
 }
 
-std::string StyleText(const TXFRecord& xf, const TFontRecord& font, bool utf8)
+std::string StyleText(const TXFRecord& xf, const TFontRecord& font, bool utf8, const TPalette& palette)
 {
     const std::u16string name = font.Name();
     std::string text;
     AddLine(text, "font-family: " + (utf8 ? WideToUtf8(name) : WideToAnsi(name)) + ";");
     AddLine(text, "font-size: " + std::to_string(font.Size) + "pt;");
-    AddLine(text, "color: " + PaletteCSS(font.ColorIndex) + ";");
+    AddLine(text, "color: " + PaletteCSS(palette, font.ColorIndex) + ";");
     if (font.Bold)
         AddLine(text, "font-weight: bold;");
     if (font.Italic)
@@ -92,7 +92,7 @@ std::string StyleText(const TXFRecord& xf, const TFontRecord& font, bool utf8)
     AddLine(text, CSSTextAlign(xf.HAlign));
     AddLine(text, CSSVerticalAlign(xf.VAlign));
     if (!IsAutomaticColor(xf.FillColor))
-        AddLine(text, "background-color: " + PaletteCSS(xf.FillColor) + ";");
+        AddLine(text, "background-color: " + PaletteCSS(palette, xf.FillColor) + ";");
 
     static const struct {
         int Side;
@@ -104,7 +104,7 @@ std::string StyleText(const TXFRecord& xf, const TFontRecord& font, bool utf8)
             continue;
         const std::string prefix = std::string("border-") + side.Word;
         AddLine(text, prefix + "-style: " + CSSBorderStyle(style) + ";");
-        AddLine(text, prefix + "-color: " + PaletteCSS(xf.BorderColor[side.Side]) + ";");
+        AddLine(text, prefix + "-color: " + PaletteCSS(palette, xf.BorderColor[side.Side]) + ";");
         AddLine(text, prefix + "-width: " + std::to_string(CSSBorderWidth(style)) + ";");
     }
     return text;
@@ -113,5 +113,5 @@ std::string StyleText(const TXFRecord& xf, const TFontRecord& font, bool utf8)
 std::string CellStyleText(TSheet& sheet, int row, int col, bool utf8)
 {
     const TCell* cell = sheet.Cells().GetCell(row, col);
-    return StyleText(cell->XFRecord(), cell->FontRecord(), utf8);
+    return StyleText(cell->XFRecord(), cell->FontRecord(), utf8, cell->Palette());
 }

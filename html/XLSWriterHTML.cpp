@@ -137,7 +137,7 @@ const TXLSWriterHTML::TFormatLook& TXLSWriterHTML::FormatLookOf(const TCell& cel
     const auto [entry, added] = FLookOfXF.try_emplace(cell.XFIndex(), TFormatLook{0, false});
     if (added) {
         const TXFRecord xf = cell.XFRecord();
-        const std::string text = StyleText(xf, cell.FontRecord(), FUtf8);
+        const std::string text = StyleText(xf, cell.FontRecord(), FUtf8, cell.Palette());
         int index = FStyleTexts->IndexOf(text);
         if (index < 0)
             index = FStyleTexts->Add(text);

@@ -25,6 +25,12 @@ TStyleTables* TCustomXLSItem::StyleTables() const
     return FOwner->StyleTables();
 }
 
+const TPalette& TCustomXLSItem::Palette() const
+{
+    const TPalette* palette = StyleTables()->Palette;
+    return palette ? *palette : TPalette::Default();
+}
+
 void TCustomXLSItem::SetXFIndex(int32_t index)
 {
     if (index == FXFIndex)
@@ -96,12 +102,12 @@ void TCustomXLSItem::SetPatternColorIndex(uint8_t index)
 
 void TCustomXLSItem::SetFillColor(TColor color)
 {
-    TCustomXLSItem::SetFillColorIndex(NearestColorIndex(color));
+    TCustomXLSItem::SetFillColorIndex(NearestColorIndex(color, Palette()));
 }
 
 void TCustomXLSItem::SetPatternColor(TColor color)
 {
-    TCustomXLSItem::SetPatternColorIndex(NearestColorIndex(color));
+    TCustomXLSItem::SetPatternColorIndex(NearestColorIndex(color, Palette()));
 }
 
 void TCustomXLSItem::SetFillPattern(uint8_t pattern)
@@ -157,7 +163,7 @@ void TCustomXLSItem::SetBorderColorIndex(int side, uint8_t index)
 
 void TCustomXLSItem::SetBorderColor(int side, TColor color)
 {
-    TCustomXLSItem::SetBorderColorIndex(side, NearestColorIndex(color));
+    TCustomXLSItem::SetBorderColorIndex(side, NearestColorIndex(color, Palette()));
 }
 
 void TCustomXLSItem::SetBorderStyle(int side, uint8_t style)
@@ -221,7 +227,7 @@ void TCustomXLSItem::SetFontColorIndex(uint8_t index)
 
 void TCustomXLSItem::SetFontColor(TColor color)
 {
-    TCustomXLSItem::SetFontColorIndex(NearestColorIndex(color));
+    TCustomXLSItem::SetFontColorIndex(NearestColorIndex(color, Palette()));
     NotifyChanged();
 }
 

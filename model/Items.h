@@ -32,6 +32,7 @@ struct TStyleTables {
     TVirtualFontTable* FontTable = nullptr;
     TVirtualXFTable* XFTable = nullptr;
     TFormatStrings* FormatStrings = nullptr;
+    TPalette* Palette = nullptr;
 };
 
 // An item that holds an index into the workbook's XF table and offers one
@@ -51,6 +52,8 @@ public:
     bool Stored() const { return FStored; }
     TCustomXLSItems* Owner() const { return FOwner; }
     TStyleTables* StyleTables() const;
+    // The workbook's palette, which the colour getters and setters use.
+    const TPalette& Palette() const;
     int32_t XFIndex() const { return FXFIndex; }
     // A format read from the file: when it differs, XFIndex becomes `index`
     // and the owner is notified; no use counts change.
@@ -93,8 +96,8 @@ public:
     // Getters.
     uint8_t FillColorIndex() const { return XFRecord().FillColor; }
     uint8_t PatternColorIndex() const { return XFRecord().PatternColor; }
-    TColor FillColor() const { return PaletteColor(FillColorIndex()); }
-    TColor PatternColor() const { return PaletteColor(PatternColorIndex()); }
+    TColor FillColor() const { return PaletteColor(FillColorIndex(), Palette()); }
+    TColor PatternColor() const { return PaletteColor(PatternColorIndex(), Palette()); }
     uint8_t FillPattern() const { return XFRecord().FillPattern; }
     uint8_t HorizontalAlignment() const { return XFRecord().HAlign; }
     uint8_t VerticalAlignment() const { return XFRecord().VAlign; }
@@ -104,7 +107,7 @@ public:
     uint8_t Indent() const { return XFRecord().Indent; }
     // 58 / 0 for a side outside 0..3.
     uint8_t BorderColorIndex(int side) const;
-    TColor BorderColor(int side) const { return PaletteColor(BorderColorIndex(side)); }
+    TColor BorderColor(int side) const { return PaletteColor(BorderColorIndex(side), Palette()); }
     uint8_t BorderStyle(int side) const;
     uint16_t FormatIndex() const { return XFRecord().FormatIndex; }
     uint16_t FontIndex() const { return XFRecord().FontIndex; }
@@ -116,7 +119,7 @@ public:
     uint8_t FontScript() const { return FontRecord().Script; }
     std::u16string FontName() const { return FontRecord().Name(); }
     uint8_t FontColorIndex() const { return FontRecord().ColorIndex; }
-    TColor FontColor() const { return PaletteColor(FontColorIndex()); }
+    TColor FontColor() const { return PaletteColor(FontColorIndex(), Palette()); }
     uint16_t FontSize() const { return FontRecord().Size; }
 
 protected:

@@ -63,7 +63,7 @@ TWorkbook::TWorkbook(int sheetCount)
       FFontTable(std::make_unique<TVirtualFontTable>()),
       FXFTable(std::make_unique<TVirtualXFTable>())
 {
-    FStyleTables = {FFontTable.get(), FXFTable.get(), FFormatStrings.get()};
+    FStyleTables = {FFontTable.get(), FXFTable.get(), FFormatStrings.get(), &FPalette};
     for (int i = 1; i <= sheetCount; ++i) {
         const std::string name = "Sheet" + std::to_string(i);
         FSheets->Add(std::u16string(name.begin(), name.end()));
@@ -85,5 +85,6 @@ void TWorkbook::Clear()
     FFontTable = std::make_unique<TVirtualFontTable>();
     FStyleTables.FontTable = FFontTable.get();
     FStyleTables.FormatStrings = FFormatStrings.get();
+    FPalette.Reset();
     Date1904 = false;
 }

@@ -64,9 +64,13 @@ public:
     const TVirtualXFTable& XFTable() const { return *FXFTable; }
     // The one style context every sheet and item points at.
     TStyleTables* StyleTables() { return &FStyleTables; }
+    // The colours of the palette indexes: the default ones unless a file's
+    // PALETTE record replaced them.
+    TPalette& Palette() { return FPalette; }
+    const TPalette& Palette() const { return FPalette; }
 
     // Frees every sheet, puts fresh format strings (built-ins only) and a
-    // fresh font table in place, resets Date1904. The XF table stays.
+    // fresh font table in place, resets Date1904 and the palette. The XF table stays.
     void Clear();
 
     uint16_t PasswordHash = 0; // workbook PASSWORD verifier, 0 = none
@@ -77,5 +81,6 @@ private:
     std::unique_ptr<TFormatStrings> FFormatStrings;
     std::unique_ptr<TVirtualFontTable> FFontTable;
     std::unique_ptr<TVirtualXFTable> FXFTable;
+    TPalette FPalette;
     TStyleTables FStyleTables;
 };

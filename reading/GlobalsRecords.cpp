@@ -70,6 +70,25 @@ void TXLSReader::HandleXF()
     FCursor->Consumed = true;
 }
 
+// The workbook's own colours for colour indexes 8 upwards: a count, then
+// R, G, B and a reserved byte per entry.
+void TXLSReader::HandlePalette()
+{
+    TEasyStream& data = FCursor->Data();
+    uint16_t count = 0;
+    data.ReadWord(count);
+    TPalette& palette = FWorkbook.Palette();
+    for (uint16_t entry = 0; entry < count && entry < TPalette::FileEntryCount && data.Remaining() >= 4; ++entry) {
+        uint8_t red = 0, green = 0, blue = 0;
+        data.ReadByte(red);
+        data.ReadByte(green);
+        data.ReadByte(blue);
+        data.Skip(1);
+        palette.SetColor(uint8_t(entry + 1), RGBColor(red, green, blue));
+    }
+    FCursor->Consumed = true;
+}
+
 void TXLSReader::HandleFormat()
 {
     TEasyStream& data = FCursor->Data();

@@ -36,6 +36,7 @@ const TXLSReader::TDispatchEntry TXLSReader::DispatchTable[] = {
     {0x0083, &TXLSReader::HandleHCenter},
     {0x0084, &TXLSReader::HandleVCenter},
     {0x0085, &TXLSReader::HandleBoundSheet},
+    {0x0092, &TXLSReader::HandlePalette},
     {0x00A0, &TXLSReader::HandleScl},
     {0x00A1, &TXLSReader::HandleSetup},
     {0x00BD, &TXLSReader::HandleMulRk},

@@ -94,6 +94,7 @@ private:
     void HandleBoundSheet();
     void HandleFont();
     void HandleXF();
+    void HandlePalette();
     void HandleFormat();
     void HandleSst();
     void HandleExternSheet();

@@ -38,20 +38,41 @@ uint8_t ColorIndexFromFile(uint16_t icv)
     return icv >= 8 && icv <= 65 ? static_cast<uint8_t>(icv - 7) : 1;
 }
 
-TColor PaletteColor(uint8_t index)
+TPalette::TPalette()
 {
-    const uint8_t i = index & 0x7F;
-    return i >= 1 && i <= PaletteCount ? kPalette[i - 1] : RGBColor(0, 0, 0);
+    std::copy(std::begin(kPalette), std::end(kPalette), FColors.begin());
 }
 
-uint8_t NearestColorIndex(TColor color)
+const TPalette& TPalette::Default()
+{
+    static const TPalette palette;
+    return palette;
+}
+
+TColor TPalette::Color(uint8_t index) const
+{
+    const uint8_t i = index & 0x7F;
+    return i >= 1 && i <= PaletteCount ? FColors[i - 1] : RGBColor(0, 0, 0);
+}
+
+void TPalette::SetColor(uint8_t index, TColor color)
+{
+    if (index >= 1 && index <= FileEntryCount)
+        FColors[index - 1] = color;
+}
+
+TColor PaletteColor(uint8_t index, const TPalette& palette) { return palette.Color(index); }
+
+uint8_t NearestColorIndex(TColor color, const TPalette& palette) { return palette.NearestIndex(color); }
+
+uint8_t TPalette::NearestIndex(TColor color) const
 {
     if (color & SystemColorFlag)
         color = SystemColorRGB(static_cast<uint8_t>(color & 0xFF));
     uint8_t best = 1;
     long bestDistance = 0xFFFFFF;
     for (uint8_t i = 1; i <= PaletteCount; ++i) {
-        const TColor entry = kPalette[i - 1];
+        const TColor entry = FColors[i - 1];
         const double dr = RedOf(color) - RedOf(entry);
         const double dg = GreenOf(color) - GreenOf(entry);
         const double db = BlueOf(color) - BlueOf(entry);

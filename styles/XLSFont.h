@@ -1,8 +1,9 @@
-// Fonts and colours: the interned font table with its edit buffer, the fixed
+// Fonts and colours: the interned font table with its edit buffer, the
 // 58-entry palette and the conversions between file colour indexes, palette
 // indexes and RGB colours.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -28,14 +29,40 @@ constexpr uint8_t AutoForegroundColor = 57; // window text
 constexpr uint8_t AutoBackgroundColor = 58; // window
 constexpr uint8_t PaletteCount = 58;
 
+// The colours of palette indexes 1..58: the [MS-XLS] default palette (colour
+// indexes 8..63), then the two automatic colours (both black). A workbook
+// owns one; its PALETTE record may replace entries 1..56.
+class TPalette {
+public:
+    // Entries of a file's PALETTE record; the first stands for colour index 8.
+    static constexpr uint8_t FileEntryCount = 56;
+
+    // The default palette.
+    TPalette();
+    static const TPalette& Default();
+
+    // RGB of entry (index and 0x7F); indexes outside 1..58 give black.
+    TColor Color(uint8_t index) const;
+    // The index 1..58 nearest to the colour (system colours resolved first);
+    // ties keep the lower index.
+    uint8_t NearestIndex(TColor color) const;
+    // Replaces entry 1..56 (colour index 8..63); other indexes change nothing.
+    void SetColor(uint8_t index, TColor color);
+    // Back to the default palette.
+    void Reset() { *this = Default(); }
+
+    bool operator==(const TPalette&) const = default;
+
+private:
+    std::array<TColor, PaletteCount> FColors;
+};
+
 // Palette index of a file colour index (icv): 8..65 give icv - 7; every other
 // value (0..7, the automatic font colour 0x7FFF, ...) gives 1.
 uint8_t ColorIndexFromFile(uint16_t icv);
-// RGB of palette entry (index and 0x7F); indexes outside 1..58 give black.
-TColor PaletteColor(uint8_t index);
-// The palette index 1..58 nearest to the colour (system colours resolved
-// first); ties keep the lower index.
-uint8_t NearestColorIndex(TColor color);
+// The palette's Color and NearestIndex, of the default palette unless one is given.
+TColor PaletteColor(uint8_t index, const TPalette& palette = TPalette::Default());
+uint8_t NearestColorIndex(TColor color, const TPalette& palette = TPalette::Default());
 
 // Font record. Its byte form (Bytes, 209 bytes: the fields in this order,
 // little-endian, no padding) is what the table compares and interns.

@@ -1,8 +1,10 @@
 // Workbook-globals records and the substream bookkeeping.
 #include <gtest/gtest.h>
 
+#include "fixtures/TestFiles.h"
 #include "fixtures/WorkbookBuilder.h"
 #include "model/Workbook.h"
+#include "platform/CodePage.h"
 #include "styles/XLSError.h"
 
 namespace {
@@ -285,6 +287,52 @@ TEST(ReaderGlobals, DefinedNameWithABlankIsPassedOver)
     EXPECT_EQ(ranges.Items(0)->Name(), "Before");
     EXPECT_EQ(ranges.Items(1)->Name(), "After");
     EXPECT_EQ(NumberAt(SheetAt(*file, 0), 0, 0), 4);
+}
+
+// PALETTE replaces the colours of colour indexes 8 upwards: fills, fonts and
+// the page's CSS follow the file's colours, not the default palette's.
+TEST(ReaderGlobals, PaletteRecordReachesThePageCss)
+{
+    constexpr uint16_t PaletteId = 0x0092;
+    TWorkbookBuilder book;
+    book.Font().Font().Font().Font().Font({.Color = 12}); // font 5 (index 4 in the table): colour index 12
+    book.XF().XF({.Font = 5, .FillPattern = 1, .PatternFore = 10});
+    // Colour indexes 8..12; 10 becomes pale pink (red by default), 12 dark green.
+    TBiffBody colours;
+    colours.U16(5).U8(1).U8(2).U8(3).U8(0).U8(4).U8(5).U8(6).U8(0).U8(0xFF).U8(0xCC).U8(0xCC).U8(0);
+    colours.U8(7).U8(8).U8(9).U8(0).U8(0x00).U8(0x64).U8(0x00).U8(0);
+    book.Record(PaletteId, colours);
+    book.Sheet(u"S").Number(0, 0, 1, 1);
+    auto file = OpenXlsBytes(book.FileBytes());
+    TWorkbook& workbook = file->Workbook();
+    EXPECT_EQ(workbook.Palette().Color(1), RGBColor(1, 2, 3));
+    EXPECT_EQ(workbook.Palette().Color(3), RGBColor(0xFF, 0xCC, 0xCC));
+    EXPECT_EQ(workbook.Palette().Color(6), PaletteColor(6)); // past the record's entries
+    EXPECT_EQ(TPalette::Default().Color(3), RGBColor(0xFF, 0, 0)); // the default stays
+
+    TSheet& sheet = *workbook.Sheets().Items(0);
+    TCell& cell = *sheet.Cells().FindCell(0, 0);
+    EXPECT_EQ(cell.FillColor(), RGBColor(0xFF, 0xCC, 0xCC));
+    EXPECT_EQ(cell.FontColor(), RGBColor(0x00, 0x64, 0x00));
+    cell.SetPatternColor(RGBColor(0xFE, 0xCC, 0xCC)); // nearest in this workbook's palette
+    EXPECT_EQ(cell.PatternColorIndex(), 3);
+
+    TScratchDir dir;
+    sheet.SaveAsHTML(dir.File("page.htm"));
+    const std::vector<uint8_t> bytes = ReadWholeFile(dir.File("page.htm"));
+    const std::string page(bytes.begin(), bytes.end());
+    EXPECT_NE(page.find("background-color: #FFCCCC;"), std::string::npos);
+    EXPECT_NE(page.find("color: #006400;"), std::string::npos);
+    EXPECT_EQ(page.find("#FF0000"), std::string::npos);
+
+    // A file without the record is read with the default palette again.
+    TWorkbookBuilder plain;
+    plain.XF().XF({.FillPattern = 1, .PatternFore = 10});
+    plain.Sheet(u"S").Number(0, 0, 1, 1);
+    WriteWholeFile(dir.File("plain.xls"), plain.FileBytes());
+    file->OpenFile(Utf8ToWide(dir.File("plain.xls")));
+    EXPECT_EQ(file->Workbook().Palette(), TPalette::Default());
+    EXPECT_EQ(file->Workbook().Sheets().Items(0)->Cells().FindCell(0, 0)->FillColor(), RGBColor(0xFF, 0, 0));
 }
 
 TEST(ReaderGlobals, PasswordVerifierOfTheWorkbookAndOfASheet)

@@ -29,6 +29,25 @@ TEST(Palette, Entries)
     EXPECT_EQ(PaletteColor(0x80 | 3), RGBColor(255, 0, 0)); // index and 0x7F
 }
 
+// A file may replace entries 1..56; the automatic colours and the default
+// palette stay as they are.
+TEST(Palette, FileColoursReplaceEntriesOfOnePalette)
+{
+    TPalette palette;
+    EXPECT_EQ(palette, TPalette::Default());
+    for (uint8_t index : {0, 1, 56, 57, 58, 59}) palette.SetColor(index, RGBColor(1, 2, 3));
+    EXPECT_EQ(palette.Color(1), RGBColor(1, 2, 3));
+    EXPECT_EQ(palette.Color(56), RGBColor(1, 2, 3));
+    EXPECT_EQ(palette.Color(57), RGBColor(0, 0, 0));
+    EXPECT_EQ(palette.Color(58), RGBColor(0, 0, 0));
+    EXPECT_EQ(PaletteColor(1), RGBColor(0, 0, 0));
+    EXPECT_EQ(NearestColorIndex(RGBColor(1, 2, 3), palette), 1);
+    palette.SetColor(1, RGBColor(9, 9, 9));
+    EXPECT_EQ(NearestColorIndex(RGBColor(0, 0, 0), palette), 57); // black now only in the automatic entries
+    palette.Reset();
+    EXPECT_EQ(palette, TPalette::Default());
+}
+
 TEST(Palette, NearestColorKeepsTheLowerIndexOnTies)
 {
     EXPECT_EQ(NearestColorIndex(RGBColor(0, 0, 255)), 5);   // not 32

@@ -39,6 +39,7 @@
 #include "app/window/AppIcon.h"
 #include "app/window/BatchConversion.h"
 #include "app/window/ErrorBox.h"
+#include "app/window/FilePaneModel.h"
 #include "app/window/GaugePanel.h"
 #include "app/window/PasswordPrompt.h"
 #include "platform/FileSystem.h"
@@ -198,7 +199,7 @@ QWidget* TMainForm::CreateSelectionPage()
     connect(FolderModel, &QFileSystemModel::directoryLoaded, this, followSelection);
     connect(FolderModel, &QFileSystemModel::layoutChanged, this, followSelection);
 
-    FileModel = new QFileSystemModel(this);
+    FileModel = new TFilePaneModel(this);
     FileModel->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Drives);
     // .XLS files are as common as .xls ones here: match without regard to case.
     FileModel->setNameFilters({QStringLiteral("*.[xX][lL][sS]")});
@@ -213,11 +214,11 @@ QWidget* TMainForm::CreateSelectionPage()
     FilePane->setSelectionMode(QAbstractItemView::ExtendedSelection);
     FilePane->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Name, size and date fit the pane; the type column only repeats the filter.
-    FilePane->hideColumn(2);
+    FilePane->hideColumn(TFilePaneModel::TypeColumn);
     FilePane->header()->setStretchLastSection(false);
-    FilePane->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    FilePane->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    FilePane->header()->setSectionResizeMode(3, QHeaderView::ResizeToContents);
+    FilePane->header()->setSectionResizeMode(TFilePaneModel::NameColumn, QHeaderView::Stretch);
+    FilePane->header()->setSectionResizeMode(TFilePaneModel::SizeColumn, QHeaderView::ResizeToContents);
+    FilePane->header()->setSectionResizeMode(TFilePaneModel::DateColumn, QHeaderView::ResizeToContents);
     FilePane->installEventFilter(this);
     connect(FilePane, &QTreeView::doubleClicked, this, &TMainForm::FilePaneDblClick);
 
@@ -572,11 +573,19 @@ void TMainForm::KonvertBtnClick()
     PageControl->setCurrentWidget(TabSheet4);
 }
 
+QFileDialog* TMainForm::NewFolderChooser()
+{
+    auto* chooser = new QFileDialog(this, QStringLiteral("Zielverzeichnis wählen"), DirectoryEdit1->text());
+    chooser->setFileMode(QFileDialog::Directory);
+    chooser->setOption(QFileDialog::ShowDirsOnly);
+    return chooser;
+}
+
 void TMainForm::DirectoryEdit1ButtonClick()
 {
-    const QString chosen = QFileDialog::getExistingDirectory(this, QString(), DirectoryEdit1->text());
-    if (!chosen.isEmpty())
-        DirectoryEdit1->setText(chosen);
+    const std::unique_ptr<QFileDialog> chooser(NewFolderChooser());
+    if (chooser->exec() == QDialog::Accepted && !chooser->selectedFiles().isEmpty())
+        DirectoryEdit1->setText(chooser->selectedFiles().constFirst());
 }
 
 void TMainForm::AppendStatusLine(const QString& line)

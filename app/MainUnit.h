@@ -12,6 +12,7 @@
 #include "app/DynaArray.h"
 #include "app/PrefFolders.h"
 
+class QFileDialog;
 class QFileSystemModel;
 class QLabel;
 class QLineEdit;
@@ -106,6 +107,8 @@ public:
     void AddToPrefFolders(const QString& folder);
     // Removes the selected favourite (Delete key, "Entfernen" in its context menu).
     void RemovePrefFolder();
+    // The folder chooser of the target directory, at its current text.
+    QFileDialog* NewFolderChooser();
     void SaveSettings();
     void RestoreSettings();
 

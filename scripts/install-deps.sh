@@ -3,7 +3,7 @@
 # Idempotent: does nothing when everything is there already.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
-          qt6-base-dev python3-xlwt xvfb xauth)
+          qt6-base-dev qt6-translations-l10n python3-xlwt xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,4 +1,4 @@
-// One QApplication for every window test. The offscreen platform is the
+// One QApplication for every window test, with Qt's German texts. The offscreen platform is the
 // default; QUILLON_SCREENSHOT_DIR (see the screenshot test) lets a real
 // display such as Xvfb take its place.
 #include <QApplication>
@@ -6,6 +6,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
+
+#include "app/window/GermanTexts.h"
 
 int main(int argc, char** argv)
 {
@@ -17,5 +19,7 @@ int main(int argc, char** argv)
 
     testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
+    // As quillon-window does: Qt's own texts in German.
+    InstallGermanTexts(application);
     return RUN_ALL_TESTS();
 }

@@ -14,7 +14,10 @@
 #include "app/window/GaugePanel.h"
 #include "app/window/RunMainWindow.h"
 #include <QDate>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QLabel>
 
 namespace {
@@ -188,4 +191,28 @@ TEST_F(MainFormList, WindowArgumentsListTheirWorkbooks)
     EXPECT_EQ(std::string(Form->CurrentPath()), Source.toStdString() + "/b.XLS");
     EXPECT_TRUE(Form->DelBtn->isEnabled());
     EXPECT_TRUE(FavouriteLines(*Form).isEmpty()) << "listing is not adding from a folder";
+}
+
+TEST_F(MainFormList, QtTextsAndThePaneSpeakGerman)
+{
+    if (!QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm"))
+        GTEST_SKIP() << "Qt's German translations (qt6-translations-l10n) are not installed";
+    const QFileSystemModel& model = *Form->FileModel;
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QString("Name"));
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QString("Größe"));
+    EXPECT_EQ(model.headerData(3, Qt::Horizontal).toString(), QString("Änderungsdatum"));
+    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QString("Abbrechen"));
+
+    const std::string big = MakeFile("source/big.xls", std::string(12800, 'x'));
+    const QDateTime stamp(QDate(2024, 12, 24), QTime(18, 30));
+    QFile file(QString::fromStdString(big));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(stamp, QFileDevice::FileModificationTime));
+    file.close();
+    Form->SelectFolder(Source);
+    const QModelIndex entry = WaitForPaneEntry(*Form, "big.xls");
+    ASSERT_TRUE(entry.isValid());
+    EXPECT_EQ(model.index(entry.row(), 1, entry.parent()).data().toString(), QString("12,5 kB"));
+    EXPECT_EQ(model.index(entry.row(), 3, entry.parent()).data().toString(), QString("24.12.2024 18:30"));
 }

@@ -4,7 +4,9 @@
 //     build/tests/window/quillon_window_tests --gtest_filter='MainFormScreenshot*'
 // (one command line).
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
@@ -15,9 +17,15 @@
 
 namespace {
 class MainFormScreenshot : public TMainFormTest {};
+
+// A moment for the file system models to fill in what they list.
+void LetListingsArrive()
+{
+    QTest::qWait(500);
+}
 } // namespace
 
-TEST_F(MainFormScreenshot, SavesBothPages)
+TEST_F(MainFormScreenshot, SavesThePagesABatchWithAFailureAndTheFolderChooser)
 {
     const QString dir = qEnvironmentVariable("QUILLON_SCREENSHOT_DIR");
     if (dir.isEmpty())
@@ -30,15 +38,27 @@ TEST_F(MainFormScreenshot, SavesBothPages)
     Form = NewForm();
     Form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
-    SelectInPane(*Form, QString::fromStdString(books), {"bericht.xls", "umsatz.xls"});
+    SelectInPane(*Form, QString::fromStdString(books), {"ALT.XLS", "bericht.xls", "umsatz.xls"});
     QTest::mouseClick(Form->AddBtn, Qt::LeftButton);
-    QTest::qWait(300);
+    LetListingsArrive();
     ASSERT_TRUE(Form->grab().save(dir + "/quillon-page1.png"));
 
     Form->DirectoryEdit1->setText(QString::fromStdString(MakeDir("Ausgabe")));
     QTest::mouseClick(Form->KonvertBtn, Qt::LeftButton);
-    QTest::mouseClick(Form->GoBtn1, Qt::LeftButton);
-    QTest::qWait(300);
+    ConvertAndWait(*Form);
     ASSERT_TRUE(Form->grab().save(dir + "/quillon-page2.png"));
+    ASSERT_EQ(Boxes.size(), 1u);
+    QMessageBox box(QMessageBox::Critical, Boxes[0].Caption, Boxes[0].Text, QMessageBox::Ok, Form.get());
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    ASSERT_TRUE(box.grab().save(dir + "/quillon-failure-box.png"));
+    box.hide();
+
+    const std::unique_ptr<QFileDialog> chooser(Form->NewFolderChooser());
+    chooser->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(chooser.get()));
+    LetListingsArrive();
+    ASSERT_TRUE(chooser->grab().save(dir + "/quillon-folder-chooser.png"));
+    chooser->hide();
     ASSERT_TRUE(Form->InfoBox->grab().save(dir + "/quillon-info.png"));
 }

@@ -9,15 +9,18 @@
 
 // The parsed document: the file's bytes and the tables every stream needs.
 struct TCFDocument {
-    std::vector<uint8_t> Bytes;
+    std::vector<uint8_t> Bytes; // the file, its last sector padded with zeros
+    size_t FileSize = 0;        // the file's own length
     uint32_t SectorSize = 512;
-    uint32_t SectorCount = 0; // whole sectors after the header
+    uint32_t SectorCount = 0; // sectors after the header, a cut-off last one included
     std::vector<uint32_t> Fat; // one entry per sector of the file
     std::vector<uint32_t> MiniFat; // one entry per mini sector of the mini stream
     std::vector<uint32_t> MiniStreamSectors; // the file sector of each sector of the mini stream
     // Sectors reachable from a sector along its chain, 0 where the chain loops.
     std::vector<uint32_t> FatChainLength;
     std::vector<uint32_t> MiniChainLength;
+    // The mini stream or the mini FAT is damaged: no small stream can be read.
+    bool MiniStreamDamaged = false;
 
     const uint8_t* SectorData(uint32_t sector) const { return Bytes.data() + size_t(sector + 1) * SectorSize; }
     const uint8_t* MiniSectorData(uint32_t miniSector) const
@@ -30,6 +33,8 @@ struct TCFDocument {
 namespace {
 
 constexpr uint32_t EndOfChain = 0xFFFFFFFE;
+constexpr uint32_t FreeSect = 0xFFFFFFFF;
+constexpr uint32_t MaxRegularSector = 0xFFFFFFF9; // above: end of chain, free and other marks
 constexpr uint32_t NoStream = 0xFFFFFFFF;
 constexpr uint32_t MiniSectorSize = 64;
 constexpr uint32_t MiniStreamCutoff = 4096;
@@ -47,6 +52,9 @@ uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 uint32_t U32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
 
 [[noreturn]] void Fail(uint8_t code) { throw ECFileError(code); }
+
+// A start or next field that names no sector: end of chain, free, and the other marks.
+bool NamesNoSector(uint32_t field) { return field > MaxRegularSector; }
 
 uint32_t CeilDiv(uint64_t a, uint32_t b) { return uint32_t((a + b - 1) / b); }
 
@@ -134,9 +142,14 @@ private:
             while (node != NoStream) {
                 if (node >= FEntries.size() || FVisited[node]) Fail(damageCode);
                 FVisited[node] = true;
+                // An unused or unknown element is no storage or stream: other
+                // writers leave such entries, with links that lead nowhere, in
+                // the tree. It ends its branch.
+                if (FEntries[node].Type != TypeStorage && FEntries[node].Type != TypeStream) break;
                 stack.push_back(node);
                 node = FEntries[node].Left;
             }
+            if (stack.empty()) break;
             node = stack.back();
             stack.pop_back();
             order.push_back(node);
@@ -161,18 +174,25 @@ private:
         }
     }
 
+    // The stream's size and chain are checked here, but a damaged stream only
+    // fails when it is read: a broken stream beside "Workbook" does not stop
+    // the workbook from being read.
     std::unique_ptr<TCFileStream> OpenStream(const TDirEntry& entry)
     {
         uint64_t size = FSizeIs64Bit ? entry.Size : (entry.Size & 0xFFFFFFFF);
-        if (size > FDoc->Bytes.size()) Fail(CodeOpenStream);
-        if (size > 0) {
+        uint8_t failure = 0;
+        if (size > FDoc->FileSize) {
+            failure = CodeOpenStream;
+            size = 0;
+        } else if (size > 0) {
             bool mini = size < MiniStreamCutoff;
             const auto& lengths = mini ? FDoc->MiniChainLength : FDoc->FatChainLength;
             uint32_t needed = CeilDiv(size, mini ? MiniSectorSize : FDoc->SectorSize);
-            if (entry.Start >= lengths.size() || lengths[entry.Start] < needed) Fail(CodeOpenStream);
+            if (mini && FDoc->MiniStreamDamaged) failure = CodeOpenDocfile;
+            else if (entry.Start >= lengths.size() || lengths[entry.Start] < needed) failure = CodeOpenStream;
         }
         return std::make_unique<TCFileStream>(WideToAnsi(entry.Name), entry.Name, FDoc, entry.Start,
-                                              uint32_t(size));
+                                              uint32_t(size), failure);
     }
 
     std::shared_ptr<const TCFDocument> FDoc;
@@ -200,27 +220,36 @@ TDirEntry ParseDirEntry(const uint8_t* p)
     return entry;
 }
 
-// The FAT sector numbers: 109 in the header, the rest in the DIFAT chain.
+// The FAT sector numbers: up to 109 in the header, the rest in the DIFAT
+// chain. The header's count only bounds the list: the list ends at the first
+// entry that names no sector (unused entries are free), and a DIFAT start
+// that names no sector means there are no DIFAT sectors, whatever the counts say.
 std::vector<uint32_t> FatSectorList(const TCFDocument& doc)
 {
     const uint8_t* header = doc.Bytes.data();
-    uint32_t fatCount = U32(header + 44);
-    if (fatCount > doc.SectorCount) Fail(CodeOpenDocfile);
+    const uint32_t fatCount = U32(header + 44);
     std::vector<uint32_t> fatSectors;
-    for (uint32_t i = 0; i < 109 && fatSectors.size() < fatCount; ++i) fatSectors.push_back(U32(header + 76 + 4 * i));
+    // False at the first entry that names no sector.
+    auto take = [&](uint32_t sector) {
+        if (NamesNoSector(sector)) return false;
+        if (sector >= doc.SectorCount) Fail(CodeOpenDocfile);
+        fatSectors.push_back(sector);
+        return true;
+    };
+    for (uint32_t i = 0; i < 109 && fatSectors.size() < fatCount; ++i)
+        if (!take(U32(header + 76 + 4 * i))) return fatSectors;
 
     uint32_t difatSector = U32(header + 68);
-    uint32_t perDifatSector = doc.SectorSize / 4 - 1;
+    const uint32_t perDifatSector = doc.SectorSize / 4 - 1;
     std::vector<bool> seen(doc.SectorCount, false);
-    while (fatSectors.size() < fatCount) {
+    while (fatSectors.size() < fatCount && !NamesNoSector(difatSector)) {
         if (difatSector >= doc.SectorCount || seen[difatSector]) Fail(CodeOpenDocfile);
         seen[difatSector] = true;
         const uint8_t* p = doc.SectorData(difatSector);
-        for (uint32_t i = 0; i < perDifatSector && fatSectors.size() < fatCount; ++i) fatSectors.push_back(U32(p + 4 * i));
+        for (uint32_t i = 0; i < perDifatSector && fatSectors.size() < fatCount; ++i)
+            if (!take(U32(p + 4 * i))) return fatSectors;
         difatSector = U32(p + 4 * perDifatSector);
     }
-    for (uint32_t sector : fatSectors)
-        if (sector >= doc.SectorCount) Fail(CodeOpenDocfile);
     return fatSectors;
 }
 
@@ -236,7 +265,11 @@ std::vector<TDirEntry> ParseDocument(TCFDocument& doc, bool& sizeIs64Bit)
         Fail(CodeOpenDocfile);
     doc.SectorSize = 1u << sectorShift;
     if (bytes.size() < doc.SectorSize) Fail(CodeOpenDocfile);
-    doc.SectorCount = uint32_t(std::min<size_t>((bytes.size() - doc.SectorSize) / doc.SectorSize, 0xFFFFFFF0u));
+    // Some writers do not pad the last sector: its missing bytes read as zeros.
+    doc.FileSize = bytes.size();
+    doc.SectorCount = uint32_t(std::min<size_t>(CeilDiv(bytes.size() - doc.SectorSize, doc.SectorSize), MaxRegularSector));
+    doc.Bytes.resize(size_t(doc.SectorCount + 1) * doc.SectorSize, 0);
+    header = bytes.data();
     sizeIs64Bit = U16(header + 26) >= 4;
 
     // FAT: entries past the file's sectors are never followed.
@@ -257,19 +290,30 @@ std::vector<TDirEntry> ParseDocument(TCFDocument& doc, bool& sizeIs64Bit)
             entries.push_back(ParseDirEntry(doc.SectorData(sector) + offset));
     if (entries[0].Type != TypeRoot) Fail(CodeOpenDocfile);
 
-    // Mini stream: the root entry's stream.
+    // Mini stream: the root entry's stream. When it or the mini FAT is damaged,
+    // only the small streams fail, as they are read.
     uint64_t miniStreamSize = sizeIs64Bit ? entries[0].Size : (entries[0].Size & 0xFFFFFFFF);
-    if (miniStreamSize > bytes.size()) Fail(CodeOpenDocfile);
+    if (miniStreamSize > doc.FileSize) {
+        doc.MiniStreamDamaged = true;
+        miniStreamSize = 0;
+    }
     uint32_t miniStreamSectors = CeilDiv(miniStreamSize, doc.SectorSize);
     doc.MiniStreamSectors = ChainSectors(doc, entries[0].Start, miniStreamSectors);
-    if (doc.MiniStreamSectors.size() != miniStreamSectors) Fail(CodeOpenDocfile);
+    if (doc.MiniStreamSectors.size() != miniStreamSectors) {
+        doc.MiniStreamDamaged = true;
+        doc.MiniStreamSectors.clear();
+        miniStreamSize = 0;
+    }
     uint32_t miniSectorCount = CeilDiv(miniStreamSize, MiniSectorSize);
 
-    // Mini FAT: entries past the mini stream are never followed.
-    uint32_t miniFatCount = U32(header + 64);
-    if (miniFatCount > doc.SectorCount) Fail(CodeOpenDocfile);
-    std::vector<uint32_t> miniFatSectors = ChainSectors(doc, U32(header + 60), miniFatCount);
-    if (miniFatSectors.size() != miniFatCount) Fail(CodeOpenDocfile);
+    // Mini FAT: entries past the mini stream are never followed. A start that
+    // names no sector means there is none, whatever the count says.
+    const uint32_t miniFatStart = U32(header + 60);
+    const uint32_t miniFatCount = NamesNoSector(miniFatStart) ? 0 : U32(header + 64);
+    std::vector<uint32_t> miniFatSectors;
+    if (miniFatCount > doc.SectorCount) doc.MiniStreamDamaged = true;
+    else miniFatSectors = ChainSectors(doc, miniFatStart, miniFatCount);
+    if (miniFatSectors.size() != miniFatCount) doc.MiniStreamDamaged = true;
     doc.MiniFat.reserve(miniSectorCount);
     for (uint32_t sector : miniFatSectors) {
         const uint8_t* p = doc.SectorData(sector);
@@ -290,14 +334,20 @@ std::string ECFileError::MessageOf(uint8_t code) { return code < 8 ? Messages[co
 TCFileItem::TCFileItem(std::string name, std::u16string wideName) : Name(std::move(name)), WideName(std::move(wideName)) {}
 
 TCFileStream::TCFileStream(std::string name, std::u16string wideName, std::shared_ptr<const TCFDocument> document,
-                           uint32_t startSector, uint32_t size)
+                           uint32_t startSector, uint32_t size, uint8_t failure)
     : TCFileItem(std::move(name), std::move(wideName)), FDocument(std::move(document)), FStartSector(startSector),
-      FSize(size), FChainSector(startSector)
+      FSize(size), FChainSector(startSector), FFailure(failure)
 {
+}
+
+void TCFileStream::Open() const
+{
+    if (FFailure != 0) Fail(FFailure);
 }
 
 uint32_t TCFileStream::Read(void* buffer, uint32_t count)
 {
+    Open();
     if (FPosition >= FSize) return 0;
     const bool mini = FSize < MiniStreamCutoff;
     const uint32_t unit = mini ? MiniSectorSize : FDocument->SectorSize;

@@ -2,6 +2,10 @@
 // document read-only, builds the tree of its storages and streams, and reads
 // one stream sequentially. The whole file is read into memory once; every
 // chain, size and directory link is checked against it before it is used.
+// Damage that other writers leave behind is borne where it harms nothing: a
+// last sector cut short reads as zeros, header counts yield to a start field
+// that names no sector, unused elements in a directory tree end their branch,
+// and a damaged stream fails only when it is read.
 #pragma once
 
 #include <cstdint>
@@ -46,8 +50,14 @@ public:
     // Seek origins.
     enum : int { FromStart = 0, FromCurrent = 1, FromEnd = 2 };
 
+    // `failure`: the ECFileError code a read raises when the stream is damaged, 0 when it is sound.
     TCFileStream(std::string name, std::u16string wideName, std::shared_ptr<const TCFDocument> document,
-                 uint32_t startSector, uint32_t size);
+                 uint32_t startSector, uint32_t size, uint8_t failure = 0);
+
+    // Raises the stream's failure, if it has one: ECFileError 4 for a size
+    // past the file or a chain too short for it, 3 for a small stream when
+    // the document's mini stream is damaged. Every read checks it first.
+    void Open() const;
 
     // Reads up to `count` bytes at the position and advances it; the number read
     // (fewer than `count` only at the end of the stream).
@@ -70,6 +80,7 @@ private:
     // Where the chain walk stands: the sector holding chain entry FChainIndex.
     uint32_t FChainIndex = 0;
     uint32_t FChainSector;
+    uint8_t FFailure;
 };
 
 class TCFileStorage : public TCFileItem {
@@ -91,8 +102,9 @@ public:
     enum class TOpenMode { OpenExisting };
 
     // Opens the document at `fileName` (UTF-16, opened as UTF-8) read-only.
-    // ECFileError 3 when the file is missing or not a sound compound document,
-    // 4 or 5 when one of its streams or storages is damaged.
+    // ECFileError 3 when the file is missing or its header, FAT or directory
+    // is damaged, 5 when a storage's tree is. A damaged stream fails when it
+    // is read (TCFileStream::Open).
     explicit TCFile(const std::u16string& fileName, TOpenMode mode = TOpenMode::OpenExisting);
     // The same for a document held in memory (FileName stays empty).
     explicit TCFile(std::vector<uint8_t> bytes);

@@ -2,6 +2,8 @@
 // switches' defaults and the progress callback.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "fixtures/CfbWriter.h"
 #include "fixtures/TestFiles.h"
 #include "fixtures/WorkbookBuilder.h"
@@ -62,6 +64,52 @@ TEST(ReaderFile, StreamNameInOtherLetterCaseIsRead)
     EXPECT_TRUE(file->Loaded());
     ASSERT_EQ(file->Workbook().Sheets().Count(), 1);
     EXPECT_EQ(file->Workbook().Sheets().Items(0)->Cells().FindCell(0, 0)->Value().AsDouble(), 1.5);
+}
+
+// Damage that other writers leave beside the workbook stream does not stop
+// the read; damage to the workbook stream itself still does.
+TEST(ReaderFile, DamageBesideTheWorkbookStreamDoesNotStopTheRead)
+{
+    const std::string summary = "\x05SummaryInformation";
+    TWorkbookBuilder book;
+    TSheetBuilder& data = book.Sheet(u"Data");
+    for (int row = 0; row < 300; ++row) data.Number(uint16_t(row), 0, row); // a big stream
+    auto build = [&] {
+        return TCfbWriter().AddStream("Workbook", book.Stream()).AddStream(summary, std::vector<uint8_t>(5000, 7)).Build();
+    };
+    struct TCase {
+        const char* Name;
+        std::function<void(TCfbImage&)> Damage;
+        int Code; // the ECFileError of the read, -1 when it reads
+    };
+    const TCase cases[] = {
+        {"summary chain broken", [&](TCfbImage& i) { i.SetFatEntry(i.StartSector(summary), 0xFFFFFFFE); }, -1},
+        {"summary size impossible", [&](TCfbImage& i) { i.SetU32(i.DirEntryOffset(summary) + 120, 0xFFFFFFF0); }, -1},
+        {"last sector not padded", [](TCfbImage& i) { i.Bytes.resize(i.Bytes.size() - (512 - 5000 % 512)); }, -1},
+        {"mini FAT count with no mini FAT", [](TCfbImage& i) { i.SetU32(64, 4); i.SetU32(60, 0xFFFFFFFE); }, -1},
+        {"workbook chain broken", [](TCfbImage& i) { i.SetFatEntry(i.StartSector("Workbook") + 1, 0xFFFFFFFE); }, 4},
+        {"workbook size impossible", [](TCfbImage& i) { i.SetU32(i.DirEntryOffset("Workbook") + 120, 0x7FFFFFFF); }, 4},
+    };
+    ASSERT_GE(book.Stream().size(), 4096u);
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TCfbImage image = build();
+        c.Damage(image);
+        if (c.Code >= 0) {
+            try {
+                OpenXlsBytes(image.Bytes);
+                ADD_FAILURE() << "read";
+            } catch (const ECFileError& e) {
+                EXPECT_EQ(e.ErrorCode(), c.Code);
+            }
+            continue;
+        }
+        std::unique_ptr<TXLSFile> file;
+        ASSERT_NO_THROW(file = OpenXlsBytes(image.Bytes));
+        const TSheet& sheet = *file->Workbook().Sheets().Items(0);
+        EXPECT_EQ(sheet.Cells().Count(), 300);
+        EXPECT_EQ(sheet.Cells().FindCell(299, 0)->Value().AsDouble(), 299);
+    }
 }
 
 TEST(ReaderFile, WorkbookStreamOnlyInsideAStorageIsNotFound)

@@ -1,5 +1,10 @@
 #include "app/Conversion.h"
 
+#include <filesystem>
+#include <limits>
+#include <vector>
+
+#include "html/XLSWriterHTML.h"
 #include "model/Workbook.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
@@ -40,6 +45,12 @@ std::string UniqueOutputName(const std::string& directory, const std::string& ba
     return candidate;
 }
 
+EOutputLimitError::EOutputLimitError(uint64_t limit)
+    : std::runtime_error("Die Seiten w\xC3\xA4ren gr\xC3\xB6\xC3\x9F" "er als --max-output erlaubt (" +
+                         std::to_string(limit) + " Bytes); keine Seite geschrieben")
+{
+}
+
 int ConvertWorkbook(const std::string& source, const std::string& directory, const std::string& base,
                     const TConversionOptions& options, const TSheetSaveEvent& onSheet)
 {
@@ -47,13 +58,24 @@ int ConvertWorkbook(const std::string& source, const std::string& directory, con
     file.OnProgress = options.OnProgress;
     file.OpenFile(Utf8ToWide(source), options.Password);
     TSheets& sheets = file.Workbook().Sheets();
+    const uint64_t limit = options.MaxOutput.value_or(std::numeric_limits<uint64_t>::max());
+    uint64_t written = 0;
+    std::vector<std::string> pages; // the names handed out: each was free until this run
     int saved = 0;
-    for (int i = 0; i < sheets.Count(); ++i) {
-        const std::string name = UniqueOutputName(directory, base);
-        if (onSheet)
-            onSheet(i + 1, name);
-        sheets.Items(i)->SaveAsHTML(name, options.Utf8);
-        ++saved;
+    try {
+        for (int i = 0; i < sheets.Count(); ++i) {
+            const std::string name = UniqueOutputName(directory, base);
+            if (onSheet)
+                onSheet(i + 1, name);
+            pages.push_back(name);
+            written += sheets.Items(i)->SaveAsHTML(name, options.Utf8, limit - written);
+            ++saved;
+        }
+    } catch (const EPageLimitError&) {
+        std::error_code ignored;
+        for (const std::string& page : pages)
+            std::filesystem::remove(page, ignored);
+        throw EOutputLimitError(limit);
     }
     return saved;
 }

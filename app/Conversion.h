@@ -2,8 +2,10 @@
 // where the pages go, what they are called, and the loop over the sheets.
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -13,8 +15,16 @@ public:
     EDirectoryError() : std::runtime_error("Konnte das Verzeichnis nicht erstellen!") {}
 };
 
+// The pages of a workbook would have grown past TConversionOptions::MaxOutput;
+// none of them is left.
+class EOutputLimitError : public std::runtime_error {
+public:
+    explicit EOutputLimitError(uint64_t limit);
+};
+
 struct TConversionOptions {
     bool Utf8 = false;      // pages in UTF-8 instead of Windows-1252
+    std::optional<uint64_t> MaxOutput; // the most bytes all pages of the workbook may have together
     std::u16string Password; // of an encrypted workbook; empty for the default one
     std::function<void(double)> OnProgress; // the read's progress, 0..1, after every record
 };
@@ -47,7 +57,9 @@ using TSheetSaveEvent = std::function<void(int sheetNumber, const std::string& o
 // Reads the workbook `source` and writes one page per sheet into `directory`
 // (existing, with a trailing "/") named after `base`. Returns the number of
 // sheets handed to SaveAsHTML. Every error of the reader and the writer passes
-// on; pages already written stay.
+// on; pages already written stay. Pages that would grow past MaxOutput in
+// total raise EOutputLimitError, and every page of the workbook written so
+// far is removed again.
 int ConvertWorkbook(const std::string& source, const std::string& directory, const std::string& base,
                     const TConversionOptions& options = {}, const TSheetSaveEvent& onSheet = {});
 

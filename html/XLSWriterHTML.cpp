@@ -49,6 +49,7 @@ void TXLSWriterHTML::SaveToStream(std::ostream& stream, const TRangeRect& range)
 {
     FStream = &stream;
     FRange = range;
+    FBytesWritten = 0;
     try {
         WritePage();
     } catch (...) {
@@ -355,6 +356,9 @@ void TXLSWriterHTML::Flush()
 {
     if (FBuffer.empty())
         return;
+    if (FBuffer.size() > FByteLimit - FBytesWritten)
+        throw EPageLimitError();
+    FBytesWritten += FBuffer.size();
     FStream->write(FBuffer.data(), static_cast<std::streamsize>(FBuffer.size()));
     FBuffer.clear();
     if (!*FStream)

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <limits>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -18,6 +20,13 @@
 class TSheet;
 class TCell;
 class THashedStringList;
+
+// A page that would grow past the byte limit its writer was given; what was
+// written of it stays within the limit.
+class EPageLimitError : public std::runtime_error {
+public:
+    EPageLimitError() : std::runtime_error("Page larger than its byte limit") {}
+};
 
 class TXLSWriterHTML {
 public:
@@ -35,6 +44,12 @@ public:
     // Writes the page of `range` to the stream. Raises EFileError when the
     // stream fails.
     void SaveToStream(std::ostream& stream, const TRangeRect& range);
+
+    // The most bytes a page may have: writing past it raises EPageLimitError
+    // before the bytes that would cross it are written.
+    void SetByteLimit(uint64_t bytes) { FByteLimit = bytes; }
+    // Bytes of the page written so far.
+    uint64_t BytesWritten() const { return FBytesWritten; }
 
     // A cell text made safe for the page: ends trimmed of bytes up to 32,
     // "<" and ">" as "_", "&" as "&amp;", and "&nbsp;" for an empty result.
@@ -94,4 +109,6 @@ private:
     std::vector<int> FRowExtents;    // of the range's rows
     std::vector<long long> FColumnSums, FRowSums; // running sums of the extents, from 0
     std::string FBuffer;
+    uint64_t FByteLimit = std::numeric_limits<uint64_t>::max();
+    uint64_t FBytesWritten = 0;
 };

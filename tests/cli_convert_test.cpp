@@ -148,6 +148,62 @@ TEST_F(CliConvertTest, Failures)
     EXPECT_FALSE(fs::exists(Work / "out/out.htm"));
 }
 
+// --max-output bounds the pages of a workbook together: a run that would
+// cross it writes nothing that stays, and says so; files that were there
+// before stay.
+TEST_F(CliConvertTest, MaxOutputBoundsThePagesTogether)
+{
+    WriteFourSheetBook();
+    const fs::path free = Dir.Path() / "free";
+    ASSERT_EQ(Quillon({Source, (free / "out.htm").string()}).ExitCode, 0);
+    uintmax_t total = 0;
+    for (const std::string& name : FilesBelow(free))
+        total += fs::file_size(free / name);
+    const std::vector<std::string> pages {"out.htm", "out0.htm", "out1.htm"};
+
+    const TProgramResult exact = Quillon({"--max-output=" + std::to_string(total), Source, (Work / "out.htm").string()});
+    EXPECT_EQ(exact.ExitCode, 0) << exact.Err;
+    EXPECT_EQ(FilesBelow(Work), pages);
+    for (const std::string& name : pages)
+        EXPECT_EQ(FileText(Work / name), FileText(free / name)) << name;
+
+    for (const uintmax_t limit : {total - 1, uintmax_t {0}}) {
+        fs::remove_all(Work);
+        fs::create_directory(Work);
+        WriteWholeFile((Work / "out.htm").string(), std::string("keep"));
+        const TProgramResult over = Quillon({"--max-output=" + std::to_string(limit), Source, (Work / "out.htm").string()});
+        EXPECT_EQ(over.ExitCode, 1) << limit;
+        EXPECT_NE(over.Err.find("--max-output"), std::string::npos) << over.Err;
+        EXPECT_NE(over.Err.find("(" + std::to_string(limit) + " Bytes)"), std::string::npos) << over.Err;
+        EXPECT_EQ(FilesBelow(Work), std::vector<std::string> {"out.htm"}) << limit;
+        EXPECT_EQ(FileText(Work / "out.htm"), "keep");
+    }
+}
+
+// A page far larger than the limit stops early, with K, M and G as powers of 1024.
+TEST_F(CliConvertTest, MaxOutputStopsALargePage)
+{
+    TWorkbookBuilder book;
+    book.Sheet(u"Wide").Number(0, 0, 1).Number(999, 255, 2); // a page of some 10 MB
+    WriteWholeFile(Source, book.FileBytes());
+    const TProgramResult run = Quillon({"--max-output=64K", Source, (Work / "out.htm").string()});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_NE(run.Err.find("(65536 Bytes)"), std::string::npos) << run.Err;
+    EXPECT_TRUE(FilesBelow(Work).empty());
+    EXPECT_EQ(Quillon({"--max-output=1G", Source, (Work / "out.htm").string()}).ExitCode, 0);
+    EXPECT_EQ(FilesBelow(Work), std::vector<std::string> {"out.htm"});
+}
+
+TEST_F(CliConvertTest, MaxOutputRefusesWhatIsNoSize)
+{
+    for (const std::string value : {"", "12X", "1KB", "-1", "K", "1.5M", "18446744073709551616", "17179869184G"}) {
+        const TProgramResult run = Quillon({"--max-output=" + value, "a.xls", "b.htm"}, Work.string());
+        EXPECT_EQ(run.ExitCode, 2) << value;
+        EXPECT_NE(run.Err.find("--max-output=" + value + "\n"), std::string::npos) << run.Err;
+    }
+    EXPECT_TRUE(FilesBelow(Work).empty());
+}
+
 TEST_F(CliConvertTest, UsageHelpAndVersion)
 {
     const struct {

@@ -1,9 +1,11 @@
 #include "app/cli/CommandLine.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <limits>
 
 #include "app/cli/Dump.h"
 #include "platform/CodePage.h"
@@ -16,6 +18,34 @@ constexpr const char* kVersion = "Quillon 1.0";
 bool StartsWith(const std::string& text, const std::string& prefix)
 {
     return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// A byte count: decimal digits, then optionally K, M or G (times 1024, 1024²
+// or 1024³, either letter case). False for anything else and for counts
+// beyond 64 bits.
+bool ParseByteSize(const std::string& text, uint64_t& bytes)
+{
+    size_t digits = 0;
+    uint64_t value = 0;
+    for (; digits < text.size() && text[digits] >= '0' && text[digits] <= '9'; ++digits)
+        if (__builtin_mul_overflow(value, uint64_t{10}, &value) ||
+            __builtin_add_overflow(value, uint64_t(text[digits] - '0'), &value))
+            return false;
+    if (digits == 0 || text.size() - digits > 1)
+        return false;
+    unsigned shift = 0;
+    if (digits < text.size()) {
+        switch (text[digits]) {
+        case 'K': case 'k': shift = 10; break;
+        case 'M': case 'm': shift = 20; break;
+        case 'G': case 'g': shift = 30; break;
+        default: return false;
+        }
+    }
+    if (shift && value > (std::numeric_limits<uint64_t>::max() >> shift))
+        return false;
+    bytes = value << shift;
+    return true;
 }
 
 // Applies one "--" argument; false with `line.Error` set when it is unknown.
@@ -36,7 +66,14 @@ bool ApplyOption(const std::string& option, TCommandLine& line, bool& dump, bool
         line.Options.Utf8 = false;
     else if (StartsWith(option, "--password="))
         line.Options.Password = Utf8ToWide(option.substr(11));
-    else {
+    else if (StartsWith(option, "--max-output=")) {
+        uint64_t bytes = 0;
+        if (!ParseByteSize(option.substr(13), bytes)) {
+            line.Error = "Ung\xC3\xBCltige Gr\xC3\xB6\xC3\x9F" "e: " + option;
+            return false;
+        }
+        line.Options.MaxOutput = bytes;
+    } else {
         line.Error = "Unbekannte Option: " + option;
         return false;
     }
@@ -153,6 +190,9 @@ std::string UsageText()
            "Optionen:\n"
            "  --encoding=utf-8     Seiten in UTF-8 statt Windows-1252 schreiben\n"
            "  --password=KENNWORT  Kennwort einer verschl\xC3\xBCsselten Arbeitsmappe\n"
+           "  --max-output=GR\xC3\x96SSE  alle Seiten zusammen h\xC3\xB6" "chstens so viele Bytes (Zahl,\n"
+           "                       dahinter wahlweise K, M oder G); sonst Abbruch, und\n"
+           "                       keine Seite der Arbeitsmappe bleibt\n"
            "  --dump               Zellen der Arbeitsmappe als Liste ausgeben (UTF-8)\n"
            "  --window             das Fenster mit den DATEIEN in der Liste \xC3\xB6" "ffnen\n"
            "  --help               diese Hilfe anzeigen\n"

@@ -1,7 +1,8 @@
 #include "html/CellStyle.h"
 
+#include "html/PageText.h"
+
 #include "model/Sheet.h"
-#include "platform/CodePage.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ std::string StyleText(const TXFRecord& xf, const TFontRecord& font, bool utf8, c
 {
     const std::u16string name = font.Name();
     std::string text;
-    AddLine(text, "font-family: " + (utf8 ? WideToUtf8(name) : WideToAnsi(name)) + ";");
+    AddLine(text, "font-family: " + StyleSheetText(name, utf8) + ";");
     AddLine(text, "font-size: " + std::to_string(font.Size) + "pt;");
     AddLine(text, "color: " + PaletteCSS(palette, font.ColorIndex) + ";");
     if (font.Bold)

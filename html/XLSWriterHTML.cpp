@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "html/CellStyle.h"
+#include "html/PageText.h"
 #include "model/Sheet.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
@@ -27,6 +28,64 @@ void AppendNumber(std::string& text, long long n)
 uint32_t PositionKey(int row, int col) { return static_cast<uint32_t>(row) << 8 | static_cast<uint32_t>(col); }
 
 bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsTrimmed(char16_t c) { return c <= 32; }
+
+template <class TText>
+void AppendAscii(TText& out, std::string_view ascii)
+{
+    out.append(ascii.begin(), ascii.end());
+}
+
+// Cell texts of 8 or 16 bits alike: ends trimmed of characters up to 32,
+// "<" and ">" as "_", "&" as "&amp;", and "&nbsp;" for an empty result.
+template <class TText>
+void AppendEscapedCellText(TText& out, const TText& text)
+{
+    size_t first = 0, last = text.size();
+    while (first < last && IsTrimmed(text[first]))
+        ++first;
+    while (last > first && IsTrimmed(text[last - 1]))
+        --last;
+    if (first == last) {
+        AppendAscii(out, "&nbsp;");
+        return;
+    }
+    for (size_t i = first; i < last; ++i) {
+        const auto c = text[i];
+        if (c == '<' || c == '>')
+            out.push_back('_');
+        else if (c == '&')
+            AppendAscii(out, "&amp;");
+        else
+            out.push_back(c);
+    }
+}
+
+// A text inside a double-quoted attribute: "&", "\"", "<" and ">" as entities.
+template <class TText>
+TText EscapedAttributeText(const TText& text)
+{
+    TText safe;
+    safe.reserve(text.size());
+    for (const auto c : text) {
+        switch (c) {
+        case '&': AppendAscii(safe, "&amp;"); break;
+        case '"': AppendAscii(safe, "&quot;"); break;
+        case '<': AppendAscii(safe, "&lt;"); break;
+        case '>': AppendAscii(safe, "&gt;"); break;
+        default: safe.push_back(c);
+        }
+    }
+    return safe;
+}
+
+bool IsAscii(const std::string& text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
 
 } // namespace
 
@@ -219,15 +278,20 @@ void TXLSWriterHTML::WriteTable()
             AppendNumber(piece, height);
             piece += '>';
 
+            // The text of a hidden row or column would widen it in the browser.
+            const bool hidden = spans ? width == area.LastCol - area.FirstCol + 1 || height == area.LastRow - area.FirstRow + 1
+                                      : width == 1 || height == 1;
             const std::u16string& link = cell.Hyperlink();
-            if (!link.empty()) {
-                piece += "<a href=\"";
-                piece += HTMLAttributeText(PageText(link));
-                piece += "\">";
+            if (!hidden) {
+                if (!link.empty()) {
+                    piece += "<a href=\"";
+                    piece += PageText(EscapedAttributeText(link), FUtf8);
+                    piece += "\">";
+                }
+                AppendCellPageText(piece, cell);
+                if (!link.empty())
+                    piece += "</a>";
             }
-            AppendHTMLCellText(piece, CellPageText(cell));
-            if (!link.empty())
-                piece += "</a>";
             piece += "</td>\r\n";
             Write(piece);
         }
@@ -282,22 +346,20 @@ long long TXLSWriterHTML::RowsExtent(int first, int last)
     return sum;
 }
 
-std::string TXLSWriterHTML::PageText(const std::u16string& text) const
-{
-    return FUtf8 ? WideToUtf8(text) : WideToAnsi(text);
-}
-
-std::string TXLSWriterHTML::CellPageText(const TCell& cell) const
+void TXLSWriterHTML::AppendCellPageText(std::string& piece, const TCell& cell) const
 {
     // A number's text comes from the formatters as 8-bit text; plain ASCII
     // reads the same in both encodings and needs no trip through UTF-16.
     std::string text;
-    if (!NumberDisplayText(cell, text))
-        return PageText(DisplayText(cell));
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return PageText(AnsiToWide(text));
-    return text;
+    const bool number = NumberDisplayText(cell, text);
+    if (number && IsAscii(text)) {
+        AppendHTMLCellText(piece, text);
+        return;
+    }
+    // Escaped before the conversion, which may add character references.
+    std::u16string escaped;
+    AppendEscapedCellText(escaped, number ? AnsiToWide(text) : DisplayText(cell));
+    piece += PageText(escaped, FUtf8);
 }
 
 std::string TXLSWriterHTML::HTMLCellText(const std::string& text)
@@ -309,41 +371,10 @@ std::string TXLSWriterHTML::HTMLCellText(const std::string& text)
 
 void TXLSWriterHTML::AppendHTMLCellText(std::string& out, const std::string& text)
 {
-    size_t first = 0, last = text.size();
-    while (first < last && IsTrimmed(text[first]))
-        ++first;
-    while (last > first && IsTrimmed(text[last - 1]))
-        --last;
-    if (first == last) {
-        out += "&nbsp;";
-        return;
-    }
-    for (size_t i = first; i < last; ++i) {
-        const char c = text[i];
-        if (c == '<' || c == '>')
-            out += '_';
-        else if (c == '&')
-            out += "&amp;";
-        else
-            out += c;
-    }
+    AppendEscapedCellText(out, text);
 }
 
-std::string TXLSWriterHTML::HTMLAttributeText(const std::string& text)
-{
-    std::string safe;
-    safe.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-        case '&': safe += "&amp;"; break;
-        case '"': safe += "&quot;"; break;
-        case '<': safe += "&lt;"; break;
-        case '>': safe += "&gt;"; break;
-        default: safe += c;
-        }
-    }
-    return safe;
-}
+std::string TXLSWriterHTML::HTMLAttributeText(const std::string& text) { return EscapedAttributeText(text); }
 
 void TXLSWriterHTML::Write(std::string_view piece)
 {

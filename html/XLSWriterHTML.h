@@ -31,7 +31,9 @@ public:
 class TXLSWriterHTML {
 public:
     // `utf8`: write the page in UTF-8 and declare it with a meta element;
-    // otherwise every byte is Windows-1252 and there is no declaration.
+    // otherwise every byte is Windows-1252, characters it lacks written as
+    // references (&#26085; in the markup, \65E5 in the style sheet), and
+    // there is no declaration.
     explicit TXLSWriterHTML(TSheet* sheet, bool utf8 = false);
     ~TXLSWriterHTML();
     TXLSWriterHTML(const TXLSWriterHTML&) = delete;
@@ -85,10 +87,8 @@ private:
     // The same summed over columns first..last, rows first..last.
     long long ColumnsExtent(int first, int last);
     long long RowsExtent(int first, int last);
-    // A UTF-16 text in the page's encoding.
-    std::string PageText(const std::u16string& text) const;
-    // The display text of a cell in the page's encoding.
-    std::string CellPageText(const TCell& cell) const;
+    // Appends the display text of a cell, made safe, in the page's encoding.
+    void AppendCellPageText(std::string& piece, const TCell& cell) const;
 
     void Write(std::string_view piece);
     void Flush();

@@ -24,7 +24,7 @@ void AppendAttribute(std::string& out, char tag, const std::string& value)
 
 bool AcceptedType(uint16_t type)
 {
-    return (type >= varSmallint && type <= varOleStr) || type == varBoolean ||
+    return (type >= varSmallint && type <= varOleStr) || type == varError || type == varBoolean ||
            (type >= varShortInt && type <= varInt64) || type == varString;
 }
 

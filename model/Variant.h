@@ -48,6 +48,8 @@ public:
     static TVariant Boolean(bool x) { TVariant v; v.FType = varBoolean; v.FData = x; return v; }
     static TVariant Wide(std::u16string s) { TVariant v; v.FType = varOleStr; v.FData = std::move(s); return v; }
     static TVariant String(std::string s) { TVariant v; v.FType = varString; v.FData = std::move(s); return v; }
+    // An error value with the code the file stores (0x07 #DIV/0!, 0x2A #N/A ...).
+    static TVariant Error(uint8_t code) { return Int(varError, code); }
 
     uint16_t Type() const { return FType; }
     bool IsEmpty() const { return FType == varEmpty; }
@@ -61,6 +63,7 @@ public:
     bool IsBoolean() const { return FType == varBoolean; }
     bool IsWide() const { return FType == varOleStr; }
     bool IsString() const { return FType == varString; }
+    bool IsError() const { return FType == varError; }
 
     int64_t AsInt64() const
     {

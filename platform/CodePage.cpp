@@ -16,15 +16,22 @@ constexpr char16_t kHigh[32] = {
 bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
-char AnsiOf(char16_t u)
+// The byte of a code point in Windows-1252; false when it has none.
+bool AnsiOf(char32_t cp, char& byte)
 {
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
-        return static_cast<char>(u);
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+        byte = static_cast<char>(cp);
+        return true;
+    }
     for (int i = 0; i < 32; ++i)
-        if (kHigh[i] == u)
-            return static_cast<char>(0x80 + i);
-    return '?';
+        if (kHigh[i] == cp) {
+            byte = static_cast<char>(0x80 + i);
+            return true;
+        }
+    return false;
 }
+
+void AppendQuestionMark(char32_t, std::string& out) { out.push_back('?'); }
 
 // Calls `emit` with each code point; lone surrogates become U+FFFD.
 template <class Emit>
@@ -45,12 +52,18 @@ void ForEachCodePoint(const std::u16string& text, Emit emit)
 
 } // namespace
 
-std::string WideToAnsi(const std::u16string& text)
+std::string WideToAnsi(const std::u16string& text) { return WideToAnsi(text, AppendQuestionMark); }
+
+std::string WideToAnsi(const std::u16string& text, TUnmappable unmappable)
 {
     std::string out;
     out.reserve(text.size());
     ForEachCodePoint(text, [&](char32_t cp, bool) {
-        out.push_back(cp > 0xFFFF ? '?' : AnsiOf(static_cast<char16_t>(cp)));
+        char byte;
+        if (AnsiOf(cp, byte))
+            out.push_back(byte);
+        else
+            unmappable(cp, out);
     });
     return out;
 }

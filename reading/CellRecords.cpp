@@ -138,15 +138,23 @@ void TXLSReader::HandleLabelSst()
     FCursor->Consumed = true;
 }
 
-// Value byte and error flag read as one word: 0 false, 1 true; an error
-// value makes no cell at all.
+// A value byte and an error flag: without the flag 0 is false and 1 true;
+// with it the byte is an error code. A cell with an unknown error code
+// keeps its format but gets no value.
 void TXLSReader::HandleBoolErr()
 {
     TEasyStream& data = FCursor->Data();
     const TCellHead head = ReadCellHead(data);
-    uint16_t word = 0;
-    data.ReadWord(word);
-    if (word <= 1) SetCellValue(head.Row, head.Col, head.XF, TVariant::Boolean(word == 1));
+    uint8_t value = 0, isError = 0;
+    data.ReadByte(value);
+    data.ReadByte(isError);
+    if (!isError) {
+        if (value <= 1) SetCellValue(head.Row, head.Col, head.XF, TVariant::Boolean(value == 1));
+    } else if (IsErrorCode(value)) {
+        SetCellValue(head.Row, head.Col, head.XF, TVariant::Error(value));
+    } else {
+        ApplyCellFormat(*CurrentSheet().Cells().GetCell(head.Row, head.Col), head.XF);
+    }
     FCursor->Consumed = true;
 }
 

@@ -6,6 +6,7 @@
 #include "formulas/PtgParser.h"
 #include "model/Workbook.h"
 #include "reading/RecordCursor.h"
+#include "styles/XLSFormat.h"
 
 #include <cstring>
 
@@ -27,7 +28,9 @@ void TXLSReader::HandleFormula()
             FPendingXF = xf;
         } else if (result[0] == 1) {
             cell.SetValue(TVariant::Boolean(result[2] == 1));
-        } // an error or an empty string leaves the value as it is
+        } else if (result[0] == 2 && IsErrorCode(result[2])) {
+            cell.SetValue(TVariant::Error(result[2]));
+        } // an empty string (or an unknown error code) leaves the value as it is
     } else {
         double value = 0;
         std::memcpy(&value, result, sizeof value);

@@ -190,12 +190,36 @@ std::string ColumnLetters(int column)
     return letters;
 }
 
+namespace {
+
+struct TErrorValue {
+    int Code;
+    const char* Text;
+};
+
+constexpr TErrorValue kErrorValues[] = {
+    {0x00, "#NULL!"}, {0x07, "#DIV/0!"}, {0x0F, "#VALUE!"}, {0x17, "#REF!"},
+    {0x1D, "#NAME?"}, {0x24, "#NUM!"}, {0x2A, "#N/A"},
+};
+
+} // namespace
+
+bool IsErrorCode(int code) { return !ErrorValueText(code).empty(); }
+
+std::string ErrorValueText(int code)
+{
+    for (const TErrorValue& error : kErrorValues)
+        if (error.Code == code) return error.Text;
+    return "";
+}
+
 std::u16string DisplayTextOf(const TVariant& value, const std::string& formatText, const TLocale& locale, bool date1904)
 {
     if (value.IsNumeric()) return AnsiToWide(NumberText(formatText, value, locale, date1904));
     if (value.IsBoolean()) return value.AsBoolean() ? u"TRUE" : u"FALSE";
     if (value.IsWide()) return value.AsWide();
     if (value.IsString()) return AnsiToWide(value.AsString());
+    if (value.IsError()) return AnsiToWide(ErrorValueText(static_cast<int>(value.AsInt64())));
     return u"";
 }
 

@@ -48,6 +48,12 @@ std::string FormatNumberText(const std::string& f, double x); // the user locale
 std::string FormatDateText(const std::string& f, double d, const TLocale& locale, bool date1904 = false);
 std::string FormatDateText(const std::string& f, double d); // the user locale, 1900 system
 
+// The error codes of cell values and their texts: 0x00 "#NULL!", 0x07
+// "#DIV/0!", 0x0F "#VALUE!", 0x17 "#REF!", 0x1D "#NAME?", 0x24 "#NUM!",
+// 0x2A "#N/A"; other codes are no error value (empty text).
+bool IsErrorCode(int code);
+std::string ErrorValueText(int code);
+
 // The text a page shows for a value under the (uncleaned) format text of its cell.
 std::u16string DisplayTextOf(const TVariant& value, const std::string& formatText, const TLocale& locale,
                              bool date1904 = false);

@@ -33,7 +33,7 @@ TEST(CliDumpTest, ListsEveryStoredCellOfOurFixture)
         .Number(0, 1, 45658.75, 16)                 // B1: 2025-01-01 18:00
         .Label(0, 2, u"tab\there\\ line\r\nend")    // C1
         .BoolErr(0, 3, 1, false)                    // D1
-        .BoolErr(0, 4, 7, true)                     // E1: an error value, not stored
+        .BoolErr(0, 4, 7, true)                     // E1: an error value
         .Formula(1, 0, NumberResult(3), Tokens({0x1E, 1, 0, 0x1E, 2, 0, 0x03})) // A2: 1+2
         .Number(2, 0, -1234567.125);                // A3
     book.Sheet(u"Leer");
@@ -52,6 +52,7 @@ TEST(CliDumpTest, ListsEveryStoredCellOfOurFixture)
                        "B1\tdate\t2025-01-01T18:00:00\t" + dateText + "\t\n"
                        "C1\tstring\ttab\\there\\\\ line\\r\\nend\ttab\\there\\\\ line\\r\\nend\t\n"
                        "D1\tboolean\tTRUE\tTRUE\t\n"
+                       "E1\terror\t#DIV/0!\t#DIV/0!\t\n"
                        "A2\tnumber\t3\t3\t1+2\n"
                        "AB2\tnumber\t0.1\t0.1\t\n"
                        "A3\tnumber\t-1234567.125\t-1234567.125\t\n"

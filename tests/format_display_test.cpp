@@ -213,7 +213,18 @@ TEST(DisplayText, OtherKinds)
     EXPECT_EQ(Shown(TVariant::String("M\xE4rz \x80"), "0.00"), u"M\u00E4rz \u20AC");
     EXPECT_EQ(Shown(TVariant(), "0"), u"");
     EXPECT_EQ(Shown(TVariant::Null(), "0"), u"");
-    EXPECT_EQ(Shown(TVariant::Raw(varError), "0"), u"");
+}
+
+TEST(DisplayText, ErrorValuesAsTheSheetShowsThem)
+{
+    const struct { uint8_t Code; const char16_t* Text; } cases[] = {
+        {0x00, u"#NULL!"}, {0x07, u"#DIV/0!"}, {0x0F, u"#VALUE!"}, {0x17, u"#REF!"},
+        {0x1D, u"#NAME?"}, {0x24, u"#NUM!"}, {0x2A, u"#N/A"}, {0x08, u""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Shown(TVariant::Error(c.Code), "0.00"), c.Text) << int(c.Code); // whatever the format
+        EXPECT_EQ(IsErrorCode(c.Code), c.Text[0] != 0) << int(c.Code);
+    }
 }
 
 // BIFF8 allows 255 characters, more than the number formatter takes: such a

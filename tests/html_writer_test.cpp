@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "fixtures/TestFiles.h"
+#include "fixtures/WorkbookBuilder.h"
 #include "html/XLSWriterHTML.h"
 #include "model/Workbook.h"
 #include "platform/FileSystem.h"
@@ -92,16 +93,43 @@ TEST_F(HtmlWriterTest, OnlyCellC5)
                                       "</table>\r\n</html>");
 }
 
-TEST_F(HtmlWriterTest, HiddenColumnAndRowAreOnePixel)
+TEST_F(HtmlWriterTest, HiddenColumnAndRowAreOnePixelWithoutText)
 {
     Text(0, 0, u"a");
     Text(1, 1, u"b");
+    Text(0, 1, u"shown");
+    Cell(2, 0).SetValue(TVariant::Double(12345));
+    Cell(2, 0).SetFontBold(true);
+    Cell(3, 0).SetHyperlink(u"http://x/");
     Sheet.Columns().GetColumn(0)->SetWidthPixels(0);
     Sheet.Rows().GetRow(1)->SetHeightPixels(0);
     const std::string table = TableOf(PageOf(Sheet));
     EXPECT_NE(table.find("border=0 width=66 style"), std::string::npos);
-    EXPECT_NE(table.find(" width=1 height=18>a</td>"), std::string::npos);
-    EXPECT_NE(table.find(" width=65 height=1>b</td>"), std::string::npos);
+    // The cell, its class and its size stay; its text and link do not.
+    EXPECT_NE(table.find("<td class=\"xl0\" width=1 height=18></td>\r\n<td class=\"xl0\" width=65 height=18>shown</td>"),
+              std::string::npos);
+    EXPECT_NE(table.find("<td class=\"xl0\" width=65 height=1></td>"), std::string::npos);
+    EXPECT_NE(table.find("<td class=\"xl1\" width=1 height=18></td>"), std::string::npos);
+    for (const char* gone : {">a<", ">b<", "12345", "href"})
+        EXPECT_EQ(table.find(gone), std::string::npos) << gone;
+}
+
+TEST_F(HtmlWriterTest, MergedAreaHidesItsTextOnlyWhenWhollyHidden)
+{
+    Text(0, 0, u"part");  // A1:B1, column A hidden
+    Text(1, 0, u"whole"); // A2:A3, column A hidden
+    Text(3, 2, u"rows");  // C4:D4, row 4 hidden
+    for (const TRangeRect& r : {TRangeRect{0, 0, 0, 1}, TRangeRect{1, 2, 0, 0}, TRangeRect{3, 3, 2, 3}}) {
+        TRange* range = Sheet.Ranges().Add();
+        range->Add(r.FirstRow, r.LastRow, r.FirstCol, r.LastCol);
+        range->Merge();
+    }
+    Sheet.Columns().GetColumn(0)->SetWidthPixels(0);
+    Sheet.Rows().GetRow(3)->SetHeightPixels(0);
+    const std::string table = TableOf(PageOf(Sheet));
+    EXPECT_NE(table.find("colspan=2 rowspan=1  width=66 height=18>part</td>"), std::string::npos);
+    EXPECT_NE(table.find("colspan=1 rowspan=2  width=1 height=36></td>"), std::string::npos);
+    EXPECT_NE(table.find("colspan=2 rowspan=1  width=130 height=1></td>"), std::string::npos);
 }
 
 TEST_F(HtmlWriterTest, EmptyPositionsInheritRowAndColumnFormats)
@@ -272,7 +300,48 @@ TEST_F(HtmlWriterTest, Utf8PageDeclaresItsCharset)
 
     const std::string ansi = PageOf(Sheet);
     EXPECT_EQ(ansi.find("meta"), std::string::npos);
-    EXPECT_NE(ansi.find(">? &amp; \xE9</td>"), std::string::npos);
+    EXPECT_NE(ansi.find(">&#1046; &amp; \xE9</td>"), std::string::npos);
+}
+
+TEST_F(HtmlWriterTest, CharactersOutsideTheCodePageBecomeReferences)
+{
+    Text(0, 0, u"\u65E5\u672C & <\u20AC\u00E9>");    // Japanese, and what Windows-1252 holds
+    Text(0, 1, u"\U0001F600 \xD800x");                 // a pair is one character; a lone surrogate U+FFFD
+    Text(0, 2, u"&#26085;");                            // typed text stays text
+    Cell(0, 3).SetValue(TVariant::Error(0x2A));
+    Text(0, 4, u"link");
+    Cell(0, 4).SetHyperlink(u"http://x/\u65E5?a&b");
+    Cell(0, 5).SetValue(TVariant::Wide(u"font"));
+    Cell(0, 5).SetFontName(u"\uFF2D\uFF33 \u660E\u671D");
+    const std::string page = PageOf(Sheet);
+    EXPECT_NE(page.find(">&#26085;&#26412; &amp; _\x80\xE9_</td>"), std::string::npos);
+    EXPECT_NE(page.find(">&#128512; &#65533;x</td>"), std::string::npos);
+    EXPECT_NE(page.find(">&amp;#26085;</td>"), std::string::npos);
+    EXPECT_NE(page.find(">#N/A</td>"), std::string::npos);
+    EXPECT_NE(page.find("<a href=\"http://x/&#26085;?a&amp;b\">link</a>"), std::string::npos);
+    // The style sheet reads no references: CSS escapes, each ended by a blank.
+    EXPECT_NE(page.find("font-family: \\FF2D \\FF33  \\660E \\671D ;"), std::string::npos);
+    EXPECT_EQ(page.find('?', page.find("<table")), page.find("?a&amp;b"));
+}
+
+TEST(HtmlWriterReadTest, ErrorValuesShowWithTheirFill)
+{
+    TWorkbookBuilder book;
+    book.Font().XF().XF({.FillPattern = 1, .PatternFore = 13}); // yellow
+    book.Sheet(u"S")
+        .BoolErr(0, 0, 0x2A, true, 1)
+        .Formula(0, 1, {2, 0, 0x07, 0, 0, 0, 0xFF, 0xFF}, {0x1E, 1, 0, 0x1E, 0, 0, 0x06}, 1); // 1/0
+    auto file = OpenXlsBytes(book.FileBytes());
+    TSheet& sheet = *file->Workbook().Sheets().Items(0);
+    const std::string page = PageOf(sheet);
+    EXPECT_NE(page.find(".xl0\r\n {font-family: Arial;\r\nfont-size: 10pt;\r\ncolor: #000000;\r\n\r\n"
+                        "vertical-align:bottom;\r\nbackground-color: #FFFF00;\r\n}"),
+              std::string::npos)
+        << page;
+    EXPECT_NE(TableOf(page).find("<tr>\r\n<td class=\"xl0\" width=65 height=18>#N/A</td>\r\n"
+                                 "<td class=\"xl0\" width=65 height=18>#DIV/0!</td>\r\n</tr>"),
+              std::string::npos)
+        << page;
 }
 
 TEST_F(HtmlWriterTest, LargePageIsWrittenWhole)

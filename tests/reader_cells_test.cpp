@@ -117,14 +117,27 @@ TEST(ReaderCells, Labels)
 TEST(ReaderCells, BooleansAndErrors)
 {
     TWorkbookBuilder book = StyledBook();
-    book.Sheet(u"S").BoolErr(0, 0, 1, false, 3).BoolErr(0, 1, 0, false).BoolErr(0, 2, 0x07, true, 3).BoolErr(0, 3, 0, true, 3);
+    book.Sheet(u"S")
+        .BoolErr(0, 0, 1, false, 3)
+        .BoolErr(0, 1, 0, false)
+        .BoolErr(0, 2, 0x07, true, 3)
+        .BoolErr(0, 3, 0, true, 3)   // #NULL! has the value byte 0
+        .BoolErr(0, 4, 0x2A, true, 2)
+        .BoolErr(0, 5, 0x08, true, 3) // no error code
+        .BoolErr(0, 6, 2, false, 3);  // no boolean
     auto file = OpenXlsBytes(book.FileBytes());
     const TCells& cells = FirstSheet(*file).Cells();
     EXPECT_EQ(ValueAt(cells, 0, 0), TVariant::Boolean(true));
     EXPECT_EQ(XFAt(cells, 0, 0), 3);
     EXPECT_EQ(ValueAt(cells, 0, 1), TVariant::Boolean(false));
-    EXPECT_EQ(cells.FindCell(0, 2), nullptr);
-    EXPECT_EQ(cells.FindCell(0, 3), nullptr); // #NULL! has the value byte 0
+    EXPECT_EQ(ValueAt(cells, 0, 2), TVariant::Error(0x07));
+    EXPECT_EQ(XFAt(cells, 0, 2), 3);
+    EXPECT_EQ(ValueAt(cells, 0, 3), TVariant::Error(0x00));
+    EXPECT_EQ(ValueAt(cells, 0, 4), TVariant::Error(0x2A));
+    EXPECT_EQ(XFAt(cells, 0, 4), 2);
+    EXPECT_TRUE(ValueAt(cells, 0, 5).IsEmpty());
+    EXPECT_EQ(XFAt(cells, 0, 5), 3);
+    EXPECT_EQ(cells.FindCell(0, 6), nullptr);
 }
 
 TEST(ReaderCells, BlankCellsAreFormattedUnlessPlainOrSwitchedOff)

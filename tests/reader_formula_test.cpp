@@ -43,15 +43,20 @@ TEST(ReaderFormula, CachedResultsAndFormulaTexts)
         .Formula(0, 0, NumberResult(3), OnePlusTwo)
         .Formula(1, 0, SpecialResult(1, 1), OnePlusTwo)
         .Formula(2, 0, SpecialResult(2, 0x07), OnePlusTwo, 1)
-        .Formula(3, 0, NumberResult(45), OnePlusTwo, 2);
+        .Formula(3, 0, NumberResult(45), OnePlusTwo, 2)
+        .Formula(4, 0, SpecialResult(2, 0x2A), OnePlusTwo, 2)  // not turned into a date
+        .Formula(5, 0, SpecialResult(2, 0x63), OnePlusTwo, 1); // no error code
     auto file = OpenXlsBytes(book.FileBytes());
     const TCells& cells = FirstCells(*file);
     EXPECT_EQ(ValueAt(cells, 0, 0), TVariant::Double(3));
     EXPECT_EQ(ValueAt(cells, 1, 0), TVariant::Boolean(true));
-    EXPECT_TRUE(ValueAt(cells, 2, 0).IsEmpty()); // an error result: no value, but the format
+    EXPECT_EQ(ValueAt(cells, 2, 0), TVariant::Error(0x07)); // an error result with the format
     EXPECT_EQ(cells.FindCell(2, 0)->XFIndex(), 1);
     EXPECT_EQ(ValueAt(cells, 3, 0), TVariant::Date(46)); // under a date format
-    for (int row = 0; row < 4; ++row) EXPECT_EQ(FormulaAt(cells, row, 0), "1+2");
+    EXPECT_EQ(ValueAt(cells, 4, 0), TVariant::Error(0x2A));
+    EXPECT_TRUE(ValueAt(cells, 5, 0).IsEmpty());
+    EXPECT_EQ(cells.FindCell(5, 0)->XFIndex(), 1);
+    for (int row = 0; row < 6; ++row) EXPECT_EQ(FormulaAt(cells, row, 0), "1+2");
 }
 
 TEST(ReaderFormula, StringResultTakesTheTextOfTheStringRecord)

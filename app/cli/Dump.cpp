@@ -67,6 +67,8 @@ std::string DumpValueKind(const TVariant& value)
         return "string";
     if (value.IsBoolean())
         return "boolean";
+    if (value.IsError())
+        return "error";
     return "empty";
 }
 
@@ -82,6 +84,8 @@ std::string DumpValueText(const TVariant& value)
         return DumpEscape(WideOf(value));
     if (value.IsBoolean())
         return value.AsBoolean() ? "TRUE" : "FALSE";
+    if (value.IsError())
+        return ErrorValueText(static_cast<int>(value.AsInt64()));
     return "";
 }
 

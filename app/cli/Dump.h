@@ -17,10 +17,11 @@ void DumpWorkbook(TWorkbook& workbook, std::ostream& out);
 // errors pass on.
 int DumpWorkbookFile(const std::string& source, const std::u16string& password, std::ostream& out);
 
-// "empty", "number", "date", "string" or "boolean".
+// "empty", "number", "date", "string", "boolean" or "error".
 std::string DumpValueKind(const TVariant& value);
 // Numbers in the shortest round-trip form with ".", dates as
-// yyyy-mm-ddThh:mm:ss, strings escaped, booleans TRUE / FALSE.
+// yyyy-mm-ddThh:mm:ss, strings escaped, booleans TRUE / FALSE, error values
+// as the sheet shows them (#DIV/0!, #N/A ...).
 std::string DumpValueText(const TVariant& value);
 // UTF-8 with tab, CR, LF and backslash written as \t, \r, \n and \\.
 std::string DumpEscape(const std::u16string& text);

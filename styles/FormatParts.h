@@ -15,8 +15,8 @@ struct TDecimal {
 
 // |x| with `significant` digits (correctly rounded from the double).
 TDecimal ToDecimal(double x, int significant);
-// |x| as a spreadsheet shows it: its 17-digit form rounded half away from
-// zero to 15 significant digits. Formats round this further.
+// |x| as a spreadsheet shows it: its shortest round-trip digits rounded half
+// away from zero to 15 significant digits. Formats round this further.
 TDecimal DisplayedDecimal(double x);
 // Rounds half away from zero to `decimals` digits after the point.
 void RoundDecimal(TDecimal& d, int decimals);

@@ -12,7 +12,6 @@
 namespace {
 
 const size_t kMaxFormatLength = 224;
-const int kExactDigits = 17;     // enough to tell every double from its neighbours
 const int kDisplayedDigits = 15; // what a spreadsheet keeps of a value
 const int kMaxIntegerDigits = 18;
 
@@ -292,30 +291,56 @@ bool ExactDigits(double x, int significant, char* digits, size_t& count, int& ex
 
 } // namespace
 
+namespace {
+
+// The digits of to_chars' scientific form "d.ddddde+XX" and its exponent.
+void ReadScientific(const char* text, const char* end, char* digits, size_t& count, int& exponent)
+{
+    const char* e = text;
+    for (; e < end && *e != 'e'; ++e)
+        if (*e >= '0' && *e <= '9') digits[count++] = *e;
+    if (e < end) std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exponent);
+}
+
+TDecimal DecimalOf(const char* digits, size_t count, int exponent)
+{
+    while (count > 0 && digits[count - 1] == '0') --count;
+    TDecimal d;
+    d.Digits.assign(digits, count);
+    d.Exponent = count > 0 ? exponent : 0;
+    return d;
+}
+
+} // namespace
+
 TDecimal ToDecimal(double x, int significant)
 {
-    TDecimal d;
     x = std::fabs(x);
-    if (x == 0 || !std::isfinite(x)) return d;
+    if (x == 0 || !std::isfinite(x)) return {};
     char digits[64];
     size_t count = 0;
-    if (!ExactDigits(x, significant, digits, count, d.Exponent)) {
-        // "d.ddddde+XX", correctly rounded as printf's "%.*e" writes it
+    int exponent = 0;
+    if (!ExactDigits(x, significant, digits, count, exponent)) {
+        // correctly rounded as printf's "%.*e" writes it
         char buf[64];
         const char* end = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, significant - 1).ptr;
-        const char* e = buf;
-        for (; e < end && *e != 'e'; ++e)
-            if (*e >= '0' && *e <= '9') digits[count++] = *e;
-        if (e < end) std::from_chars(e + (e[1] == '+' ? 2 : 1), end, d.Exponent);
+        ReadScientific(buf, end, digits, count, exponent);
     }
-    while (count > 0 && digits[count - 1] == '0') --count;
-    d.Digits.assign(digits, count);
-    return d;
+    return DecimalOf(digits, count, exponent);
 }
 
 TDecimal DisplayedDecimal(double x)
 {
-    TDecimal d = ToDecimal(x, kExactDigits);
+    x = std::fabs(x);
+    if (x == 0 || !std::isfinite(x)) return {};
+    // The shortest digits that read back as x: the decimal value the cell
+    // holds, not the binary expansion of the double.
+    char buf[64], digits[64];
+    size_t count = 0;
+    int exponent = 0;
+    const char* end = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific).ptr;
+    ReadScientific(buf, end, digits, count, exponent);
+    TDecimal d = DecimalOf(digits, count, exponent);
     RoundDecimal(d, kDisplayedDigits - 1 - d.Exponent);
     return d;
 }

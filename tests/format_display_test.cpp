@@ -147,6 +147,7 @@ TEST(DisplayText, RoundingOfTheFifteenDigitValueHalfAwayFromZero)
         {"", D(1234567890123465.0), u"1.23456789012347E15"}, // the general form too
         {"", D(0.1 + 0.2), u"0.3"},
         {"", D(2.675), u"2.675"},
+        {"", D(8.150110338799115), u"8.15011033879912"},  // its own digits, not its binary expansion
     });
 }
 

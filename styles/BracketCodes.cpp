@@ -67,11 +67,16 @@ std::string ResolveBracketCodes(const std::string& format)
             i += 2;
             continue;
         }
-        const size_t close = c == '[' ? format.find(']', i + 1) : std::string::npos;
-        if (close == std::string::npos) {
+        if (c != '[') {
             out += c;
             ++i;
             continue;
+        }
+        const size_t close = format.find(']', i + 1);
+        if (close == std::string::npos) {
+            // no code closes after this: the rest is text (and the scan stays linear)
+            out.append(format, i, std::string::npos);
+            break;
         }
         const std::string code = format.substr(i + 1, close - i - 1);
         i = close + 1;

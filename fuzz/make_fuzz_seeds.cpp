@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -90,8 +91,49 @@ TWorkbookBuilder FullWorkbook()
     return book;
 }
 
+// Workbooks that ask for much from little: many sheets (with and without
+// substreams), merged areas inverted, right of the sheet or over each
+// other, and number formats of the 255 characters BIFF8 allows.
+std::vector<std::vector<uint8_t>> DemandingStreams()
+{
+    std::vector<std::vector<uint8_t>> streams;
+    auto name = [](const char* prefix, int i) {
+        const std::string text = prefix + std::to_string(i);
+        return std::u16string(text.begin(), text.end());
+    };
+    TWorkbookBuilder sheets;
+    for (int i = 0; i < 300; ++i) sheets.Sheet(name("S", i)).Number(0, 0, i);
+    streams.push_back(sheets.Stream());
+
+    TBiffWriter names;
+    names.Bof(0x0005);
+    for (int i = 0; i < 1000; ++i)
+        names.Record(BiffId::BoundSheet, TBiffBody().U32(0).U8(0).U8(0).String8(name("Name", i), false));
+    names.Eof();
+    streams.push_back(names.Bytes());
+
+    TWorkbookBuilder merges;
+    TBiffBody areas;
+    const uint16_t rects[][4] = {{5, 2, 0, 1}, {0, 1, 3, 2}, {0, 65535, 256, 511}, {3, 4, 250, 300},
+                                 {6, 6, 0, 0xFFFF}, {0, 9, 0, 9}, {2, 7, 2, 7}, {0, 9, 0, 9}, {8, 12, 8, 12}};
+    areas.U16(uint16_t(std::size(rects)));
+    for (const auto& r : rects) areas.U16(r[0]).U16(r[1]).U16(r[2]).U16(r[3]);
+    merges.Sheet(u"M").Label(0, 0, u"merged").Number(2, 2, 1).Record(BiffId::MergeCells, areas);
+    streams.push_back(merges.Stream());
+
+    TWorkbookBuilder formats;
+    formats.Format(164, std::u16string(255, u'0'));
+    formats.Format(165, u"#,##0.00" + std::u16string(247, u'#'));
+    formats.Format(166, u"dd.mm.yyyy hh:mm:ss " + std::u16string(235, u'y'), true);
+    formats.XF().XF({0, 164}).XF({0, 165}).XF({0, 166});
+    formats.Sheet(u"F").Number(0, 0, 1234.5, 1).Number(0, 1, -0.25, 2).Number(0, 2, 39448.5, 3).Number(1, 0, 7);
+    streams.push_back(formats.Stream());
+    return streams;
+}
+
 void WorkbookSeeds(TSeedDir& dir, const fs::path& sample)
 {
+    for (const std::vector<uint8_t>& stream : DemandingStreams()) dir.Add(XlsFileBytes(stream));
     const std::vector<uint8_t> full = FullWorkbook().Stream();
     dir.Add(XlsFileBytes(full));
     dir.Add(XlsFileBytes(full, 4096));
@@ -142,6 +184,7 @@ void CfileSeeds(TSeedDir& dir, const fs::path& sample)
     for (int i = 0; i < 40; ++i) many.AddStream("s" + std::to_string(i), std::string(size_t(i) * 37, char(i)));
     dir.Add(many.Bytes());
     dir.Add(XlsFileBytes(FullWorkbook().Stream()));
+    for (const std::vector<uint8_t>& stream : DemandingStreams()) dir.Add(XlsFileBytes(stream, 4096));
     if (!sample.empty() && fs::exists(sample)) dir.Add(ReadWholeFile(sample.string()));
 }
 
@@ -172,6 +215,12 @@ void FormulaSeeds(TSeedDir& dir)
     dir.Add(FormulaInput(Byte(0x1D) + Byte(1) + Byte(0x21) + U16(19) + Byte(0x0B)));
     dir.Add(FormulaInput(ref + Byte(0x1E) + U16(5) + Byte(0x1E) + U16(6) + Byte(0x42) + Byte(3) + U16(1)));  // IF(...)
     dir.Add(FormulaInput(Byte(0x2C) + U16(2) + U16(0x8001) + Byte(0x2D) + U16(0) + U16(1) + U16(0xC000) + U16(0xC001)));
+    // Three sheets named at once, areas with first after last, a string of 255 characters.
+    const std::string inverted = Byte(0x25) + U16(9) + U16(0) + U16(3) + U16(0);
+    const std::string inverted3d = Byte(0x3B) + U16(2) + U16(65535) + U16(0) + U16(255) + U16(0);
+    dir.Add(FormulaInput(inverted + inverted3d + Byte(0x10) + Byte(0x3A) + U16(2) + U16(65535) + U16(0xC0FF)));
+    dir.Add(FormulaInput(Byte(0x17) + Byte(255) + Byte(0) + std::string(255, '0') + Byte(0x17) + Byte(1) + Byte(0) + "%" +
+                         Byte(0x08)));
     const std::string sharedBody = U16(0) + U16(10) + Byte(0) + Byte(3) + U16(0) + U16(5) + Byte(0x4C) + U16(0) + U16(0xC000) + Byte(0x1E) + U16(1);
     dir.Add(FormulaInput(Byte(0x01) + U16(0) + U16(0), 0x0008, sharedBody));
 }

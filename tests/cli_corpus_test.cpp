@@ -2,6 +2,7 @@
 // converts; every other ends with status 1 and a one-line message.
 #include <gtest/gtest.h>
 
+#include "fixtures/CorpusRefusals.h"
 #include "fixtures/RunProgram.h"
 #include "fixtures/TestFiles.h"
 #include "platform/CodePage.h"
@@ -29,6 +30,11 @@ TEST(CliCorpusTest, EveryWorkbookConvertsOrFailsWithAMessage)
     for (const auto& path : files) {
         TScratchDir out;
         const TProgramResult run = RunProgram(QUILLON_BINARY, {path.string(), out.File("pages/page.htm")});
+        // The files the program refuses are those of the corpus table of refusals.
+        const TCorpusRefusal* refusal = FindCorpusRefusal(path.filename().string());
+        if (run.ExitCode == 0) EXPECT_TRUE(!refusal || refusal->OlderFormat) << path << " is listed as refused";
+        else if (!refusal) ADD_FAILURE() << path << " refused: " << run.Err;
+        else EXPECT_EQ(run.Err.rfind(refusal->Message, 0), 0u) << path << "\n" << run.Err;
         if (ReaderAccepts(path.string())) {
             EXPECT_EQ(run.ExitCode, 0) << path << "\n" << run.Err;
             EXPECT_EQ(run.Err, "") << path;

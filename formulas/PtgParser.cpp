@@ -99,6 +99,24 @@ std::string AreaAt(const std::string& data, size_t offset, bool relative, uint16
     return CellText(firstRow, firstCol) + ":" + CellText(lastRow, lastCol);
 }
 
+void AppendU16(std::string& out, uint16_t value) {
+    out += static_cast<char>(value & 0xFF);
+    out += static_cast<char>(value >> 8);
+}
+
+// A BIFF2-7 row word (flags in bits 15 and 14, row in bits 0-13) as a BIFF8
+// row; a relative offset of the RefN/AreaN forms is a signed 14-bit value.
+uint16_t OlderRow(uint16_t rowWord, bool offset) {
+    uint16_t row = rowWord & 0x3FFF;
+    if (offset && (rowWord & kRowRelative) && (row & 0x2000)) row |= 0xC000;
+    return row;
+}
+
+// The BIFF8 column word of a BIFF2-7 column byte and row word.
+uint16_t OlderColWord(uint16_t rowWord, uint8_t col) {
+    return static_cast<uint16_t>((rowWord & (kRowRelative | kColRelative)) | col);
+}
+
 } // namespace
 
 TPtgParser::TPtgParser(const std::vector<std::string>& sheetNames,
@@ -161,11 +179,16 @@ bool TPtgParser::ReadToken(uint8_t type, size_t& pos, TPtgToken& token) {
         return true;
     }
     token.Kind = pkOperand;
+    if (Version < 8 && (type == 0x24 || type == 0x25 || type == 0x2C || type == 0x2D || type == 0x3A || type == 0x3B))
+        return ReadOlderReference(type, pos, token);
+    // BIFF2-3 number functions in one byte; BIFF2's attribute tokens are
+    // shorter and not decoded.
+    const size_t functionSize = Version <= 3 ? 1 : 2;
     switch (type) {
     case 0x17:
         return FillStringToken(pos, token);
     case 0x19: {
-        if (!take(3)) return false;
+        if (Version == 2 || !take(3)) return false;
         const uint8_t bits = static_cast<uint8_t>(token.Data[0]);
         if (bits & kAttrDropped) {
             token.Skip = true;
@@ -192,15 +215,15 @@ bool TPtgParser::ReadToken(uint8_t type, size_t& pos, TPtgToken& token) {
         return true;
     }
     case 0x21: {
-        if (!take(2)) return false;
-        const TXLSFunctionRec* rec = FindFunction(U16(token.Data, 0));
+        if (!take(functionSize)) return false;
+        const TXLSFunctionRec* rec = FindFunction(functionSize == 1 ? uint8_t(token.Data[0]) : U16(token.Data, 0));
         if (!rec || rec->ArgCount < 0) return false;
         function(rec, rec->ArgCount);
         return true;
     }
     case 0x22: {
-        if (!take(3)) return false;
-        const TXLSFunctionRec* rec = FindFunction(U16(token.Data, 1));
+        if (!take(1 + functionSize)) return false;
+        const TXLSFunctionRec* rec = FindFunction(functionSize == 1 ? uint8_t(token.Data[1]) : U16(token.Data, 1));
         if (!rec) return false;
         function(rec, static_cast<uint8_t>(token.Data[0]));
         return true;
@@ -228,21 +251,60 @@ bool TPtgParser::ReadToken(uint8_t type, size_t& pos, TPtgToken& token) {
     }
 }
 
-// String constant: character count, option byte (bit 0: 16-bit characters),
-// the characters. Written in double quotes, inner quotes as they are.
+// Reference operands of BIFF2-7: row words with the flags and one-byte
+// columns; 3-D forms (BIFF5/7) with the EXTERNSHEET index (negative: this
+// workbook), 8 reserved bytes and the first and last sheet index.
+bool TPtgParser::ReadOlderReference(uint8_t type, size_t& pos, TPtgToken& token) {
+    const bool area = type == 0x25 || type == 0x2D || type == 0x3B;
+    const bool threeD = type == 0x3A || type == 0x3B;
+    const size_t head = threeD ? 14 : 0;
+    const size_t size = head + (area ? 6 : 3);
+    if ((threeD && Version < 5) || TokenBytes.size() - pos < size) return false;
+    const std::string data = TokenBytes.substr(pos, size);
+    pos += size;
+    const bool offset = type == 0x2C || type == 0x2D;
+
+    std::string biff8;
+    if (area) {
+        const uint16_t firstRow = U16(data, head), lastRow = U16(data, head + 2);
+        AppendU16(biff8, OlderRow(firstRow, offset));
+        AppendU16(biff8, OlderRow(lastRow, offset));
+        AppendU16(biff8, OlderColWord(firstRow, static_cast<uint8_t>(data[head + 4])));
+        AppendU16(biff8, OlderColWord(lastRow, static_cast<uint8_t>(data[head + 5])));
+    } else {
+        const uint16_t row = U16(data, head);
+        AppendU16(biff8, OlderRow(row, offset));
+        AppendU16(biff8, OlderColWord(row, static_cast<uint8_t>(data[head + 2])));
+    }
+    token.Data = data;
+    token.Text.clear();
+    if (threeD) {
+        // Only references into this workbook are followed.
+        const uint16_t sheet = U16(data, 10);
+        if (static_cast<int16_t>(U16(data, 0)) >= 0 || sheet >= SheetNames->size()) return false;
+        token.Text = "'" + (*SheetNames)[sheet] + "'!";
+    }
+    token.Text += area ? AreaAt(biff8, 0, offset, BaseRow, BaseCol) : CellAt(biff8, 0, offset, BaseRow, BaseCol);
+    return true;
+}
+
+// String constant: character count, option byte (bit 0: 16-bit characters;
+// none before BIFF8), the characters. Written in double quotes, inner quotes
+// as they are.
 bool TPtgParser::FillStringToken(size_t& pos, TPtgToken& token) {
-    if (TokenBytes.size() - pos < 2) return false;
+    const size_t headSize = Version < 8 ? 1 : 2;
+    if (TokenBytes.size() - pos < headSize) return false;
     const size_t count = static_cast<uint8_t>(TokenBytes[pos]);
-    const bool wide = TokenBytes[pos + 1] & 0x01;
-    const size_t size = 2 + (wide ? 2 * count : count);
+    const bool wide = Version == 8 && (TokenBytes[pos + 1] & 0x01);
+    const size_t size = headSize + (wide ? 2 * count : count);
     if (TokenBytes.size() - pos < size) return false;
     token.Data = TokenBytes.substr(pos, size);
     pos += size;
 
-    std::string chars = token.Data.substr(2);
+    std::string chars = token.Data.substr(headSize);
     if (wide) {
         std::u16string units;
-        for (size_t i = 0; i < count; ++i) units += static_cast<char16_t>(U16(token.Data, 2 + 2 * i));
+        for (size_t i = 0; i < count; ++i) units += static_cast<char16_t>(U16(token.Data, headSize + 2 * i));
         chars = WideToAnsi(units);
     }
     token.Text = "\"" + chars + "\"";

@@ -55,6 +55,12 @@ public:
     int32_t Decode(uint16_t sheetIndex, uint16_t row, const std::string& tokenBytes,
                    uint16_t options, uint16_t col);
 
+    // The BIFF version of the tokens: 8, or 2..5 for Excel 2.x-95, whose
+    // references keep their relative flags in the row word and their column
+    // in one byte, whose strings have no option byte and whose 3-D
+    // references name the sheet directly.
+    int Version = 8;
+
     int32_t ErrorCode = 0;
     std::string TokenBytes;
     uint16_t BaseRow = 0;
@@ -72,5 +78,8 @@ private:
     bool ReadToken(uint8_t type, size_t& pos, TPtgToken& token);
     bool FillStringToken(size_t& pos, TPtgToken& token);
     bool SheetPrefix(const std::string& data, std::string& prefix) const;
+    // The reference and area tokens of BIFF2-7, their operands rewritten
+    // into the BIFF8 form.
+    bool ReadOlderReference(uint8_t type, size_t& pos, TPtgToken& token);
     bool BuildText();
 };

@@ -1,6 +1,8 @@
 #include "platform/CodePage.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <iconv.h>
 
 namespace {
 
@@ -150,6 +152,60 @@ std::u16string Utf8ToWide(const std::string& text)
             out.push_back(static_cast<char16_t>(cp));
         }
         i += length;
+    }
+    return out;
+}
+
+namespace {
+
+// The iconv name of a Windows code page number; empty for Windows-1252 and
+// its stand-ins (ASCII 367, the Mac "1252" 32769) and for UTF-16 (1200).
+std::string IconvName(unsigned codePage)
+{
+    switch (codePage) {
+    case 367: case 1200: case 1252: case 32769: return "";
+    case 10000: case 32768: return "MACINTOSH";
+    default: return "CP" + std::to_string(codePage);
+    }
+}
+
+} // namespace
+
+TCodePage::TCodePage(unsigned codePage)
+{
+    const std::string name = IconvName(codePage);
+    if (name.empty()) return;
+    iconv_t converter = iconv_open("UTF-16LE", name.c_str());
+    if (converter != iconv_t(-1)) FConverter = converter;
+}
+
+TCodePage::~TCodePage()
+{
+    if (FConverter) iconv_close(iconv_t(FConverter));
+}
+
+std::u16string TCodePage::ToWide(const std::string& bytes) const
+{
+    if (!FConverter) return AnsiToWide(bytes);
+    const iconv_t converter = iconv_t(FConverter);
+    iconv(converter, nullptr, nullptr, nullptr, nullptr); // a fresh shift state
+    std::u16string out;
+    std::string input = bytes;
+    char* in = input.data();
+    size_t inLeft = input.size();
+    char buffer[1024];
+    while (inLeft > 0) {
+        char* outAt = buffer;
+        size_t outLeft = sizeof buffer;
+        const size_t result = iconv(converter, &in, &inLeft, &outAt, &outLeft);
+        for (const char* p = buffer; p + 1 < outAt; p += 2)
+            out.push_back(char16_t(uint8_t(p[0]) | (uint8_t(p[1]) << 8)));
+        if (result != size_t(-1) || errno == E2BIG) continue;
+        // An undefined or cut-off sequence: one replacement, one byte further.
+        out.push_back(u'\uFFFD');
+        ++in;
+        --inLeft;
+        iconv(converter, nullptr, nullptr, nullptr, nullptr);
     }
     return out;
 }

@@ -24,3 +24,23 @@ std::u16string Utf8ToWide(const std::string& text);
 
 // Length of WideToAnsi(text) without building it.
 size_t AnsiLengthOf(const std::u16string& text);
+
+// The Windows code page of a file's 8-bit text (the CODEPAGE record of
+// older workbooks): 1250-1258, 874, 932, 936, 949, 950 and the other pages
+// the C library's iconv knows. Windows-1252, and every page the C library
+// cannot convert, keep the rules of AnsiToWide.
+class TCodePage {
+public:
+    explicit TCodePage(unsigned codePage = 1252);
+    ~TCodePage();
+    TCodePage(const TCodePage&) = delete;
+    TCodePage& operator=(const TCodePage&) = delete;
+
+    // True when the bytes are Windows-1252 text as they stand.
+    bool IsAnsi() const { return FConverter == nullptr; }
+    // Every byte sequence the page does not define becomes U+FFFD; never fails.
+    std::u16string ToWide(const std::string& bytes) const;
+
+private:
+    void* FConverter = nullptr; // the iconv descriptor, or none for Windows-1252
+};

@@ -61,9 +61,10 @@ bool TBIFFStream::NextRecord()
     uint8_t field[2];
     if (!Take(field, 2, false)) return false;
     Record.Id = uint32_t(field[0] | field[1] << 8);
-    if (Record.Id == 0) return false;
+    if (Record.Id == 0 && !ZeroIdIsRecord) return false;
     if (!Take(field, 2, false)) return false;
     Record.Length = uint32_t(field[0] | field[1] << 8);
+    if (Record.Id == 0 && Record.Length == 0) return false;
 
     Record.Data.SetSize(Record.Length);
     Record.Data.SetPosition(0);

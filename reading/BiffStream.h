@@ -41,6 +41,9 @@ public:
     uint32_t StreamPosition() const;
 
     TBIFFRecord Record;
+    // BIFF2 numbers DIMENSIONS 0x0000: in a bare BIFF2-4 file a zero id ends
+    // the records only with a zero length (padding).
+    bool ZeroIdIsRecord = false;
 
 private:
     bool FetchBlock();

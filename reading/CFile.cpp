@@ -21,6 +21,8 @@ struct TCFDocument {
     std::vector<uint32_t> MiniChainLength;
     // The mini stream or the mini FAT is damaged: no small stream can be read.
     bool MiniStreamDamaged = false;
+    // The bytes are one stream as they stand, with no sectors (a bare file).
+    bool Whole = false;
 
     const uint8_t* SectorData(uint32_t sector) const { return Bytes.data() + size_t(sector + 1) * SectorSize; }
     const uint8_t* MiniSectorData(uint32_t miniSector) const
@@ -340,6 +342,15 @@ TCFileStream::TCFileStream(std::string name, std::u16string wideName, std::share
 {
 }
 
+TCFileStream::TCFileStream(std::vector<uint8_t> bytes)
+    : TCFileItem("", u""), FStartSector(0), FSize(uint32_t(std::min<size_t>(bytes.size(), 0xFFFFFFFF))), FChainSector(0), FFailure(0)
+{
+    auto document = std::make_shared<TCFDocument>();
+    document->Bytes = std::move(bytes);
+    document->Whole = true;
+    FDocument = std::move(document);
+}
+
 void TCFileStream::Open() const
 {
     if (FFailure != 0) Fail(FFailure);
@@ -349,6 +360,12 @@ uint32_t TCFileStream::Read(void* buffer, uint32_t count)
 {
     Open();
     if (FPosition >= FSize) return 0;
+    if (FDocument->Whole) {
+        const uint32_t take = std::min(count, FSize - FPosition);
+        std::memcpy(buffer, FDocument->Bytes.data() + FPosition, take);
+        FPosition += take;
+        return take;
+    }
     const bool mini = FSize < MiniStreamCutoff;
     const uint32_t unit = mini ? MiniSectorSize : FDocument->SectorSize;
     const std::vector<uint32_t>& next = mini ? FDocument->MiniFat : FDocument->Fat;
@@ -401,7 +418,9 @@ TCFileItem* TCFileStorage::FindItem(const std::string& name) const
     return nullptr;
 }
 
-TCFile::TCFile(const std::u16string& fileName, TOpenMode) : FileName(fileName)
+TCFile::TCFile(const std::u16string& fileName, TOpenMode) : FileName(fileName) { Load(ReadFileBytes(fileName)); }
+
+std::vector<uint8_t> TCFile::ReadFileBytes(const std::u16string& fileName)
 {
     const std::filesystem::path path(WideToUtf8(fileName));
     std::error_code error;
@@ -411,7 +430,7 @@ TCFile::TCFile(const std::u16string& fileName, TOpenMode) : FileName(fileName)
     if (error || !file) Fail(CodeOpenDocfile);
     std::vector<uint8_t> bytes(size);
     if (!file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size))) Fail(CodeOpenDocfile);
-    Load(std::move(bytes));
+    return bytes;
 }
 
 TCFile::TCFile(std::vector<uint8_t> bytes) { Load(std::move(bytes)); }

@@ -53,6 +53,8 @@ public:
     // `failure`: the ECFileError code a read raises when the stream is damaged, 0 when it is sound.
     TCFileStream(std::string name, std::u16string wideName, std::shared_ptr<const TCFDocument> document,
                  uint32_t startSector, uint32_t size, uint8_t failure = 0);
+    // A stream that is the whole of `bytes` (a file that is no compound document).
+    explicit TCFileStream(std::vector<uint8_t> bytes);
 
     // Raises the stream's failure, if it has one: ECFileError 4 for a size
     // past the file or a chain too short for it, 3 for a small stream when
@@ -108,6 +110,8 @@ public:
     explicit TCFile(const std::u16string& fileName, TOpenMode mode = TOpenMode::OpenExisting);
     // The same for a document held in memory (FileName stays empty).
     explicit TCFile(std::vector<uint8_t> bytes);
+    // The bytes of the file at `fileName`; ECFileError 3 when it cannot be read.
+    static std::vector<uint8_t> ReadFileBytes(const std::u16string& fileName);
     ~TCFile();
     TCFile(const TCFile&) = delete;
     TCFile& operator=(const TCFile&) = delete;

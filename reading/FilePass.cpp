@@ -15,7 +15,8 @@ void TXLSReader::HandleFilePass()
     TEasyStream& data = FCursor->Data();
     uint16_t type = 0, minorVersion = 0;
     data.ReadWord(type);
-    if (type != 1) throw std::runtime_error("Error: data is protected, and this encryption type not supported.");
+    // BIFF2-BIFF7 know XOR obfuscation only; their FILEPASS has no type word.
+    if (type != 1 || FVersion < 8) throw std::runtime_error("Error: data is protected, and this encryption type not supported.");
     data.Skip(2); // major version
     data.ReadWord(minorVersion);
     if (minorVersion != 1) throw std::runtime_error("Error: strong encryption not supported.");

@@ -17,6 +17,15 @@ void TXLSReader::HandleFormula()
     data.ReadWord(row);
     data.ReadWord(col);
     data.ReadWord(xf);
+    ReadFormulaRecord(row, col, xf, 2, 4, 2);
+}
+
+// From the 8 result bytes on: the option field, the chain field and the
+// token size field have these sizes in the version's layout.
+void TXLSReader::ReadFormulaRecord(uint16_t row, uint16_t col, int32_t xf, size_t optionSize, size_t chainSize,
+                                   size_t sizeFieldSize)
+{
+    TEasyStream& data = FCursor->Data();
     uint8_t result[8] = {};
     data.ReadBytes(result, sizeof result);
 
@@ -43,9 +52,15 @@ void TXLSReader::HandleFormula()
         return;
     }
     uint16_t options = 0, tokenSize = 0;
-    data.ReadWord(options);
-    data.Skip(4); // chain field
-    data.ReadWord(tokenSize);
+    uint8_t field[2] = {};
+    data.ReadBytes(field, optionSize);
+    options = uint16_t(field[0] | (optionSize > 1 ? field[1] << 8 : 0));
+    // Shared formulas came with BIFF5; the bit means something else before.
+    if (FVersion <= 4) options &= uint16_t(~TPtgParser::kSharedFormulaOption);
+    data.Skip(chainSize);
+    field[0] = field[1] = 0;
+    data.ReadBytes(field, sizeFieldSize);
+    tokenSize = uint16_t(field[0] | (sizeFieldSize > 1 ? field[1] << 8 : 0));
     std::string tokens;
     data.ReadBytesAsString(tokens, tokenSize);
     std::string entry;

@@ -14,6 +14,7 @@ TPtgParser& TXLSReader::FormulaDecoder()
     if (!FFormulaDecoder) {
         FillSheetNames();
         FFormulaDecoder = std::make_unique<TPtgParser>(FSheetNames, FExternSheets);
+        FFormulaDecoder->Version = FVersion;
     }
     return *FFormulaDecoder;
 }

@@ -10,6 +10,7 @@
 // their records act on nothing (Dispatch).
 void TXLSReader::HandleBof()
 {
+    if (!FFirstBofRead) ReadFirstBof();
     PassSubstreamBound(+1);
 }
 
@@ -44,11 +45,8 @@ void TXLSReader::HandleBoundSheet()
 
 void TXLSReader::HandleFont()
 {
+    BeginFontTable();
     TVirtualFontTable& fonts = FWorkbook.FontTable();
-    if (!FFontsCleared) {
-        fonts.Clear();
-        FFontsCleared = true;
-    }
     fonts.ReadFontRecord(FCursor->Data().Data(), FCursor->Data().Size());
     fonts.Append();
     FCursor->Consumed = true;
@@ -56,18 +54,9 @@ void TXLSReader::HandleFont()
 
 void TXLSReader::HandleXF()
 {
-    TVirtualXFTable& xfs = FWorkbook.XFTable();
-    if (!FXFsCleared) {
-        xfs.Clear();
-        FXFsCleared = true;
-    }
-    TXFRecord& rec = xfs.ReadXFRecord(FCursor->Data().Data(), FCursor->Data().Size());
-    // BIFF8 files leave out font index 4.
-    if (rec.FontIndex > 3) --rec.FontIndex;
-    const int position = FWorkbook.FormatStrings().PositionOf(rec.FormatIndex);
-    rec.FormatIndex = uint16_t(position < 0 ? 0 : position);
-    xfs.Append();
-    FCursor->Consumed = true;
+    BeginXFTable();
+    FWorkbook.XFTable().ReadXFRecord(FCursor->Data().Data(), FCursor->Data().Size());
+    AppendXF();
 }
 
 // The workbook's own colours for colour indexes 8 upwards: a count, then

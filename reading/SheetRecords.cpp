@@ -110,7 +110,11 @@ void TXLSReader::ReadHeaderText(std::string& left, std::string& center, std::str
     uint8_t option = 0;
     data.ReadWord(count);
     data.ReadByte(option);
-    const std::string text = ReadAnsiText(count, option & 1);
+    SplitHeaderText(ReadAnsiText(count, option & 1), left, center, right);
+}
+
+void TXLSReader::SplitHeaderText(const std::string& text, std::string& left, std::string& center, std::string& right)
+{
     HeaderSection(text, 'L', left);
     HeaderSection(text, 'C', center);
     HeaderSection(text, 'R', right);

@@ -8,7 +8,7 @@
 #include "reading/RecordCursor.h"
 #include "styles/XLSError.h"
 
-TXLSReader::TXLSReader(TWorkbook& workbook) : FWorkbook(workbook) {}
+TXLSReader::TXLSReader(TWorkbook& workbook) : FWorkbook(workbook), FCodePage(std::make_unique<TCodePage>()) {}
 
 TXLSReader::~TXLSReader() = default;
 
@@ -58,19 +58,51 @@ const TXLSReader::TDispatchEntry TXLSReader::DispatchTable[] = {
     {0x0809, &TXLSReader::HandleBof},
 };
 
+namespace {
+
+// BOF of BIFF2, BIFF3, BIFF4 and BIFF5-8.
+bool IsBofId(uint32_t id)
+{
+    return id == 0x0009 || id == 0x0209 || id == 0x0409 || id == 0x0809;
+}
+
+// A file of Excel 2.x-4.0: no compound document, its first record a BOF of
+// BIFF2 (0x0009), BIFF3 (0x0209) or BIFF4 (0x0409).
+bool IsBareBiffStream(const std::vector<uint8_t>& bytes)
+{
+    if (bytes.size() < 4 || bytes[0] != 0x09) return false;
+    return bytes[1] == 0x00 || bytes[1] == 0x02 || bytes[1] == 0x04;
+}
+
+} // namespace
+
 void TXLSReader::Read(const std::u16string& fileName, const std::u16string& password, const TReadOptions& options)
 {
     FOptions = options;
     FPassword = password;
+    FFileName = fileName;
     FWorkbook.Clear();
 
-    TCFile file(fileName);
-    // Only a stream counts: a storage of that name is no workbook either.
-    auto* source = dynamic_cast<TCFileStream*>(file.Root->FindItem("Workbook"));
-    if (!source) throw EXLSError(2, "Workbook");
+    std::vector<uint8_t> bytes = TCFile::ReadFileBytes(fileName);
+    std::unique_ptr<TCFile> file;
+    std::unique_ptr<TCFileStream> bareStream;
+    TCFileStream* source = nullptr;
+    if (IsBareBiffStream(bytes)) {
+        FVersion = BiffVersionOfBof(uint16_t(bytes[0] | bytes[1] << 8), 0);
+        bareStream = std::make_unique<TCFileStream>(std::move(bytes));
+        source = bareStream.get();
+    } else {
+        file = std::make_unique<TCFile>(std::move(bytes));
+        // Only a stream counts: a storage of that name is no workbook either.
+        // Excel 5.0 and 95 named the stream "Book".
+        source = dynamic_cast<TCFileStream*>(file->Root->FindItem("Workbook"));
+        if (!source) source = dynamic_cast<TCFileStream*>(file->Root->FindItem("Book"));
+        if (!source) throw EXLSError(2, "Workbook");
+    }
 
     {
         TBIFFStream stream(source);
+        stream.ZeroIdIsRecord = bareStream != nullptr;
         stream.Rewind();
         TRecordCursor cursor(stream);
         cursor.OnProgress = OnProgress;
@@ -102,10 +134,11 @@ void TXLSReader::Dispatch(uint32_t id)
 {
     // A chart's records (NUMBER, LABEL, ... holding its series values at point
     // and series numbers) must not reach the sheet; only the substream bounds count.
-    if (InChartRecords() && id != 0x0809 && id != 0x000A) {
+    if (InChartRecords() && !IsBofId(id) && id != 0x000A) {
         HandleDefault();
         return;
     }
+    if (FVersion < 8 && DispatchOlder(id)) return;
     for (const TDispatchEntry& entry : DispatchTable) {
         if (entry.Id == id) {
             (this->*entry.Handler)();

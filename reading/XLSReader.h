@@ -14,6 +14,7 @@
 #include "model/Variant.h"
 
 class TBIFFStream;
+class TCodePage;
 struct TContinuedString;
 class TCell;
 class TPtgParser;
@@ -38,6 +39,11 @@ double RKToDouble(uint32_t rk);
 // that never was) and 61 are both 1900-03-01, later serials are the date
 // value as they stand. 1904 system: serial + 1462.
 double SerialToDate(double serial, bool date1904);
+
+// The BIFF version of a file whose first BOF has this id and version word:
+// 2, 3 or 4 by the id (0x0009, 0x0209, 0x0409); for 0x0809, 5 when the word
+// is 0x0500 (BIFF5 and BIFF7), else 8.
+int BiffVersionOfBof(uint16_t id, uint16_t versionWord);
 
 // The last step of every cell record: the XF index (when it is inside the XF
 // table) and, for a numeric value under a date format, the value as a date.
@@ -71,8 +77,17 @@ private:
         THandler Handler;
     };
     static const TDispatchEntry DispatchTable[];
+    // Records of BIFF2-BIFF7 whose layout differs from BIFF8, by id and the
+    // versions they have that layout in; looked up before DispatchTable.
+    struct TOlderDispatchEntry {
+        uint16_t Id;
+        uint8_t FirstVersion, LastVersion;
+        THandler Handler;
+    };
+    static const TOlderDispatchEntry OlderDispatchTable[];
     void RunRecordLoop();
     void Dispatch(uint32_t id);
+    bool DispatchOlder(uint32_t id);
 
     // Helpers shared by the handlers.
     // Inside a nested substream or the substream of a chart sheet, where
@@ -88,6 +103,8 @@ private:
     // Substreams and globals (GlobalsRecords.cpp).
     void HandleDefault();
     void HandleBof();
+    // The first BOF names the BIFF version; a BIFF2-4 worksheet file gets its sheet.
+    void ReadFirstBof();
     void HandleEof();
     // Depth +1 at BOF, -1 at EOF; back at depth 0 the next sheet's turn begins.
     void PassSubstreamBound(int step);
@@ -102,6 +119,54 @@ private:
     void HandlePassword();
     void HandleDateMode();
     void ApplyDefinedNames();
+
+    // BIFF2-BIFF7 (OlderRecords.cpp, Biff5Records.cpp, Biff2to4Records.cpp).
+    // The 8-bit text of these versions in the workbook's code page.
+    std::u16string WideOf(const std::string& bytes) const;
+    std::string AnsiOf(const std::string& bytes) const;
+    TVariant TextValue(const std::string& bytes) const;
+    // `count` bytes of the body as 8-bit text, or fewer when the body ends.
+    std::string ReadBytes8(size_t count);
+    void HandleCodePage();
+    void HandleBoundSheet5();
+    void HandleFont5();
+    void HandleFormat5();
+    void HandleXF5();
+    // The sheet of a BIFF2-4 file that holds one worksheet, named after the file.
+    void AddFileSheet();
+    // FONT, XF and FORMAT end alike in every version.
+    void BeginFontTable();
+    void AppendFont(const std::string& name);
+    void BeginXFTable();
+    void AppendXF();
+    void AddOlderFormat(uint16_t code, const std::string& text);
+    void HandleLabel8();
+    void HandleString8();
+    void HandleHeader8();
+    void HandleFooter8();
+    void ReadHeaderText8(std::string& left, std::string& center, std::string& right);
+    void HandleFont2();
+    void HandleFormat2();
+    void HandleXF2();
+    void HandleXF3();
+    void HandleXF4();
+    void HandleIxfe2();
+    void HandleBlank2();
+    void HandleInteger2();
+    void HandleNumber2();
+    void HandleLabel2();
+    void HandleBoolErr2();
+    void HandleFormula2();
+    void HandleFormula3();
+    void HandleString2();
+    void HandleRow2();
+    void HandleColWidth2();
+    // Row, column and XF of a BIFF2 cell record, whose XF index sits in its
+    // 3-byte cell attributes.
+    struct TCell2Head {
+        uint16_t Row = 0, Col = 0, XF = 0;
+    };
+    TCell2Head ReadCell2Head();
 
     // Cells (CellRecords.cpp).
     // GetCell on the current sheet, SetValue, ApplyCellFormat.
@@ -119,6 +184,10 @@ private:
 
     // Formulas (FormulaRecords.cpp, FormulaTexts.cpp).
     void HandleFormula();
+    // The common part of FORMULA in every version: the cached result, then
+    // the option word and tokens when formulas are read.
+    void ReadFormulaRecord(uint16_t row, uint16_t col, int32_t xf, size_t optionSize, size_t chainSize,
+                           size_t sizeFieldSize);
     void HandleString();
     void HandleSharedFormula();
     // Created on first need with the sheet names and EXTERNSHEET entries.
@@ -132,6 +201,7 @@ private:
     void HandleMergeCells();
     // HEADER and FOOTER: the text's left, centre and right sections.
     void ReadHeaderText(std::string& left, std::string& center, std::string& right);
+    static void SplitHeaderText(const std::string& text, std::string& left, std::string& center, std::string& right);
     // A 16-bit option field at the start of the body; marks the record consumed.
     uint16_t ReadOptionWord();
     // Two 16-bit fields at the start of the body; marks the record consumed.
@@ -154,6 +224,17 @@ private:
 
     TWorkbook& FWorkbook;
     TReadOptions FOptions;
+    std::u16string FFileName;
+    // The BIFF version the first BOF named: 2, 3, 4, 5 (also for BIFF7) or 8.
+    int FVersion = 8;
+    bool FFirstBofRead = false;
+    std::unique_ptr<TCodePage> FCodePage; // 8-bit text of BIFF2-BIFF7
+    // BIFF2-4 number formats are kept under these codes plus their order in
+    // the file: outside the BIFF8 built-in codes, so their own text tells
+    // their class.
+    static constexpr uint16_t OlderFormatCodes = 0x1000;
+    uint16_t FOlderFormatCount = 0; // BIFF2-4 number formats by their order
+    uint16_t FIxfe = 0;             // BIFF2: the XF of cell attributes that name XF 63
     std::u16string FPassword;
     TBIFFStream* FStream = nullptr;   // while the record loop runs
     TRecordCursor* FCursor = nullptr; // while the record loop runs

@@ -94,6 +94,15 @@ TXFRecord TVirtualXFTable::GetOrDefault(int index) const
     return Get(index);
 }
 
+void SetFileFill(TXFRecord& rec, uint8_t pattern, uint16_t foreIcv, uint16_t backIcv)
+{
+    rec.FillPattern = pattern;
+    const uint8_t fore = ColorIndexFromFile(foreIcv);
+    const uint8_t back = ColorIndexFromFile(backIcv);
+    rec.FillColor = pattern == 1 ? fore : back;
+    rec.PatternColor = pattern == 1 ? back : fore;
+}
+
 TXFRecord& TVirtualXFTable::ReadXFRecord(const uint8_t* body, size_t size)
 {
     ResetBuffer();
@@ -123,18 +132,8 @@ TXFRecord& TVirtualXFTable::ReadXFRecord(const uint8_t* body, size_t size)
     const uint32_t edgeColors = ReadLE(body, size, 14, 4);
     FBuffer.BorderColor[BorderTop] = ColorIndexFromFile(edgeColors & 0x7F);
     FBuffer.BorderColor[BorderBottom] = ColorIndexFromFile((edgeColors >> 7) & 0x7F);
-    FBuffer.FillPattern = static_cast<uint8_t>(edgeColors >> 26);
-
     const uint32_t fill = ReadLE(body, size, 18, 2);
-    const uint8_t fore = ColorIndexFromFile(fill & 0x7F);
-    const uint8_t back = ColorIndexFromFile((fill >> 7) & 0x7F);
-    if (FBuffer.FillPattern == 1) {
-        FBuffer.FillColor = fore;
-        FBuffer.PatternColor = back;
-    } else {
-        FBuffer.PatternColor = fore;
-        FBuffer.FillColor = back;
-    }
+    SetFileFill(FBuffer, static_cast<uint8_t>(edgeColors >> 26), fill & 0x7F, (fill >> 7) & 0x7F);
     return FBuffer;
 }
 

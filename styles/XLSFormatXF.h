@@ -36,6 +36,11 @@ struct TXFRecord {
     static TXFRecord Default();
 };
 
+// The fill of `rec` from a file's pattern and its two colour indexes: for
+// the solid pattern (1) the fill colour is the foreground and the pattern
+// colour the background; for every other pattern the other way round.
+void SetFileFill(TXFRecord& rec, uint8_t pattern, uint16_t foreIcv, uint16_t backIcv);
+
 // Border sides.
 constexpr int BorderLeft = 0, BorderRight = 1, BorderTop = 2, BorderBottom = 3, BorderAll = 4;
 

@@ -222,6 +222,7 @@ TEST_F(CliConvertTest, UsageHelpAndVersion)
     const TProgramResult help = Quillon({"--help"});
     EXPECT_NE(help.Out.find("quillon /pfad/test.xls /pfad/out/out.htm"), std::string::npos);
     EXPECT_NE(help.Out.find("--encoding=utf-8"), std::string::npos);
+    EXPECT_NE(help.Out.find("(BIFF2 bis BIFF8)"), std::string::npos);
     EXPECT_NE(Quillon({"--version"}).Out.find("Quillon"), std::string::npos);
     EXPECT_NE(Quillon({"--bogus", "a", "b"}).Err.find("--bogus"), std::string::npos);
     EXPECT_TRUE(FilesBelow(Work).empty());

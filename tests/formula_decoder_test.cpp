@@ -266,3 +266,58 @@ TEST_F(SharedFormulaDecoding, TakesTheFirstAddedRecordOfTheCellsSheet) {
 }
 
 } // namespace
+
+// Tokens of Excel 2.x-95: the relative flags in the row word, one-byte
+// columns, strings without an option byte, 3-D references naming the sheet,
+// and (BIFF2-3) one-byte function numbers.
+namespace {
+
+std::string OldRef(unsigned type, unsigned rowWord, unsigned col) { return Byte(type) + U16(rowWord) + Byte(col); }
+std::string OldArea(unsigned type, unsigned firstRow, unsigned lastRow, unsigned firstCol, unsigned lastCol) {
+    return Byte(type) + U16(firstRow) + U16(lastRow) + Byte(firstCol) + Byte(lastCol);
+}
+std::string OldRef3d(unsigned type, int externIndex, unsigned sheet, unsigned rowWord, unsigned col) {
+    return Byte(type) + U16(unsigned(externIndex) & 0xFFFF) + std::string(8, '\0') + U16(sheet) + U16(sheet) +
+           U16(rowWord) + Byte(col);
+}
+std::string OldStr(const std::string& chars) { return Byte(0x17) + Byte(chars.size()) + chars; }
+
+} // namespace
+
+TEST_F(FormulaDecoder, DecodesTheTokensOfOlderVersions) {
+    struct OlderCase {
+        int version;
+        const char* name;
+        std::string tokens;
+        uint16_t row, col;
+        std::string expected;
+    };
+    const std::vector<OlderCase> cases = {
+        {5, "reference plus integer", OldRef(0x24, kBothRelative, 1) + Int(5) + Op(0x03), 0, 0, "B1+5"},
+        {5, "absolute reference", OldRef(0x44, 1, 1), 0, 0, "$B$2"},
+        {5, "sum over an area", OldArea(0x25, kBothRelative, kBothRelative | 9, 0, 0) + Attr(0x10), 0, 0, "SUM(A1:A10)"},
+        {5, "relative offsets are signed 14-bit", OldRef(0x2C, kBothRelative | 0x3FFF, 0xFF), 5, 3, "C5"},
+        {5, "relative area", OldArea(0x2D, kBothRelative, kBothRelative | 2, 0, 1), 4, 2, "C5:D7"},
+        {5, "reference on a sheet of this workbook", OldRef3d(0x3A, -1, 1, 1, 1), 0, 0, "'Data'!$B$2"},
+        {5, "8-bit string", OldStr("abc") + Int(1) + Op(0x08), 0, 0, "\"abc\"&1"},
+        {4, "two-byte function number", Func(74), 0, 0, "NOW()"},
+        {3, "one-byte function number", Byte(0x21) + Byte(74), 0, 0, "NOW()"},
+        {3, "one-byte variable-argument call", Int(1) + Int(2) + Byte(0x22) + Byte(2) + Byte(4), 0, 0, "SUM(1;2)"},
+        {2, "reference of BIFF2", OldRef(0x24, kBothRelative, 0) + Num(1.5) + Op(0x05), 0, 0, "A1*1.5"},
+    };
+    for (const OlderCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Parser.Version = c.version;
+        EXPECT_EQ(Decoded(c.tokens, c.row, c.col), c.expected);
+    }
+    // Not followed: another workbook's sheet, a sheet outside the list, 3-D
+    // references before BIFF5, and BIFF2's shorter attribute tokens.
+    const std::vector<std::pair<int, std::string>> refused = {
+        {5, OldRef3d(0x3A, 1, 0, 0, 0)}, {5, OldRef3d(0x3A, -1, 9, 0, 0)}, {4, OldRef3d(0x3A, -1, 0, 0, 0)},
+        {2, Attr(0x01) + Byte(0x21) + Byte(74)}, {5, OldRef(0x24, 0, 0).substr(0, 3)},
+    };
+    for (const auto& [version, tokens] : refused) {
+        Parser.Version = version;
+        ExpectNotRecognized(tokens);
+    }
+}

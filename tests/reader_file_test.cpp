@@ -115,7 +115,7 @@ TEST(ReaderFile, DamageBesideTheWorkbookStreamDoesNotStopTheRead)
 TEST(ReaderFile, WorkbookStreamOnlyInsideAStorageIsNotFound)
 {
     const std::vector<uint8_t> bytes =
-        TCfbWriter().AddStream("Inner/Workbook", OneSheetStream(u"Data")).AddStream("Book", OneSheetStream(u"Old")).Bytes();
+        TCfbWriter().AddStream("Inner/Workbook", OneSheetStream(u"Data")).AddStream("Sheet", OneSheetStream(u"Old")).Bytes();
     try {
         OpenXlsBytes(bytes);
         FAIL() << "no exception";

@@ -184,6 +184,7 @@ std::string UsageText()
            "\n"
            "Wandelt jedes Blatt der Arbeitsmappe QUELLE in eine HTML-Seite im Verzeichnis\n"
            "von ZIEL um: ZIEL.htm, ZIEL0.htm, ZIEL1.htm, ... (vorhandene Dateien bleiben).\n"
+           "Gelesen werden Arbeitsmappen von Excel 2.x bis Excel 2003 (BIFF2 bis BIFF8).\n"
            "Der Aufruf per Kommandozeile ist auch m\xC3\xB6glich:\n"
            "  quillon /pfad/test.xls /pfad/out/out.htm\n"
            "\n"

@@ -1,6 +1,7 @@
 // The compound-document layer alone: open a document from memory, walk its
 // tree, and read every stream to its end in blocks of the reader's size, with
-// the seeks the reader uses. A damaged document may only raise ECFileError.
+// the seeks the reader uses; and the bytes as one whole stream, as the reader
+// takes a file of Excel 2.x-4.0. A damaged document may only raise ECFileError.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -46,5 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Walk(*file.Root, 0);
     } catch (const ECFileError&) {
     }
+    // The same bytes as the one stream of a file that is no compound
+    // document (Excel 2.x-4.0).
+    TCFileStream whole(std::vector<uint8_t>(data, data + size));
+    ReadStream(whole);
     return 0;
 }

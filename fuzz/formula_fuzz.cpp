@@ -1,7 +1,8 @@
 // The formula decoder: token bytes of one cell, optionally with EXTERNSHEET
 // entries and one shared formula, decoded as the reader does after its loop.
 // Input layout (everything cut short is taken as absent):
-//   byte 0           number of EXTERNSHEET entries (low 2 bits), 6 bytes each
+//   byte 0           number of EXTERNSHEET entries (low 2 bits), 6 bytes each;
+//                    bits 2-4 the BIFF version of the tokens, 2..5 (else 8)
 //   2 bytes          option word of the FORMULA record
 //   2 bytes, 1 byte  row and column of the cell
 //   2 bytes n, n     body of a SHRFMLA record (kept when n > 0)
@@ -43,7 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TInput input(data, size);
     const std::vector<std::string> sheetNames {"Sheet1", "Data 2", "X'Y"};
     std::vector<std::string> externSheets;
-    for (int n = input.U8() & 3; n > 0; --n) externSheets.push_back(input.Bytes(6));
+    const uint8_t head = input.U8();
+    const int version = (head >> 2) & 7;
+    for (int n = head & 3; n > 0; --n) externSheets.push_back(input.Bytes(6));
     const uint16_t options = input.U16();
     const uint16_t row = input.U16();
     const uint8_t col = input.U8();
@@ -51,6 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string tokens = input.Rest();
 
     TPtgParser parser(sheetNames, externSheets);
+    parser.Version = version >= 2 && version <= 5 ? version : 8;
     if (!shared.empty()) parser.SharedFormulas->Add(0, shared);
     const int32_t result = parser.Decode(0, row, tokens, options, col);
     if (result != 0 && !parser.FormulaText.empty()) __builtin_trap(); // a failure must leave no text

@@ -11,6 +11,7 @@
 
 #include "fixtures/BiffEncrypt.h"
 #include "fixtures/CfbWriter.h"
+#include "fixtures/OlderBiff.h"
 #include "fixtures/TestFiles.h"
 #include "fixtures/WorkbookBuilder.h"
 
@@ -167,6 +168,15 @@ void WorkbookSeeds(TSeedDir& dir, const fs::path& sample)
     dir.Add(XlsFileBytes(Concat(small.Stream(), tail.Bytes())));
     dir.Add(XlsFileBytes({}));
 
+    // Excel 2.x-95: each version, East Asian and Cyrillic text, a BIFF4
+    // workbook, and a cut-short bare stream.
+    for (int version : {2, 3, 4, 5}) dir.Add(OlderSampleFile({.Version = version}));
+    dir.Add(OlderSampleFile({.Version = 5, .CodePage = 932, .Text = "\x93\xfa\x96\x7b"}));
+    dir.Add(OlderSampleFile({.Version = 3, .CodePage = 1251, .Text = "\xcf\xf0\xe8"}));
+    dir.Add(OlderSampleFile({.Version = 4, .Workbook4 = true}));
+    const std::vector<uint8_t> bare = OlderSampleFile({.Version = 2});
+    dir.Add(std::vector<uint8_t>(bare.begin(), bare.begin() + long(bare.size() / 2)));
+
     if (!sample.empty() && fs::exists(sample)) dir.Add(ReadWholeFile(sample.string()));
 }
 
@@ -185,14 +195,18 @@ void CfileSeeds(TSeedDir& dir, const fs::path& sample)
     dir.Add(many.Bytes());
     dir.Add(XlsFileBytes(FullWorkbook().Stream()));
     for (const std::vector<uint8_t>& stream : DemandingStreams()) dir.Add(XlsFileBytes(stream, 4096));
+    dir.Add(OlderSampleFile({.Version = 5}));
+    dir.Add(OlderSampleFile({.Version = 4})); // no compound document: read as one whole stream
     if (!sample.empty() && fs::exists(sample)) dir.Add(ReadWholeFile(sample.string()));
 }
 
-// Formula inputs: EXTERNSHEET count and entries, option word, row, column,
-// SHRFMLA body length and body, then the tokens (see formula_fuzz.cpp).
-std::string FormulaInput(const std::string& tokens, uint16_t options = 0, const std::string& shared = "")
+// Formula inputs: EXTERNSHEET count and BIFF version, entries, option word,
+// row, column, SHRFMLA body length and body, then the tokens (see
+// formula_fuzz.cpp).
+std::string FormulaInput(const std::string& tokens, uint16_t options = 0, const std::string& shared = "",
+                         int version = 8)
 {
-    std::string input = Byte(2) + U16(0) + U16(0) + U16(0) + U16(0) + U16(2) + U16(2);
+    std::string input = Byte(2 | (version < 8 ? version << 2 : 0)) + U16(0) + U16(0) + U16(0) + U16(0) + U16(2) + U16(2);
     input += U16(options) + U16(3) + Byte(2) + U16(unsigned(shared.size())) + shared;
     return input + tokens;
 }
@@ -223,6 +237,17 @@ void FormulaSeeds(TSeedDir& dir)
                          Byte(0x08)));
     const std::string sharedBody = U16(0) + U16(10) + Byte(0) + Byte(3) + U16(0) + U16(5) + Byte(0x4C) + U16(0) + U16(0xC000) + Byte(0x1E) + U16(1);
     dir.Add(FormulaInput(Byte(0x01) + U16(0) + U16(0), 0x0008, sharedBody));
+
+    // BIFF2-7: flags in the row word, one-byte columns, 8-bit strings, 3-D
+    // references naming the sheet; BIFF2-3 one-byte function numbers.
+    const std::string oldRef = Byte(0x44) + U16(0xC001) + Byte(1);
+    const std::string oldArea = Byte(0x25) + U16(0xC000) + U16(0xC009) + Byte(0) + Byte(3);
+    const std::string oldRef3d = Byte(0x3A) + U16(0xFFFF) + std::string(8, '\0') + U16(1) + U16(1) + U16(4) + Byte(2);
+    dir.Add(FormulaInput(oldRef + Byte(0x1E) + U16(5) + Byte(0x03), 0, "", 5));
+    dir.Add(FormulaInput(oldArea + Byte(0x19) + Byte(0x10) + U16(0) + oldRef3d + Byte(0x03), 0, "", 5));
+    dir.Add(FormulaInput(Byte(0x17) + Byte(3) + "abc" + Byte(0x2C) + U16(0xFFFF) + Byte(0xFF) + Byte(0x08), 0, "", 4));
+    dir.Add(FormulaInput(Byte(0x1E) + U16(1) + Byte(0x1E) + U16(2) + Byte(0x22) + Byte(2) + Byte(4), 0, "", 3));
+    dir.Add(FormulaInput(oldRef + Byte(0x21) + Byte(74) + Byte(0x03), 0, "", 2));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include "html/CellStyle.h"
 #include "html/PageText.h"
+#include "model/DisplayText.h"
 #include "model/Sheet.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
@@ -25,7 +26,6 @@ void AppendNumber(std::string& text, long long n)
     text.append(digits, result.ptr);
 }
 
-uint32_t PositionKey(int row, int col) { return static_cast<uint32_t>(row) << 8 | static_cast<uint32_t>(col); }
 
 bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
 bool IsTrimmed(char16_t c) { return c <= 32; }
@@ -153,7 +153,7 @@ void TXLSWriterHTML::BuildStyleClasses()
     StartCellWalk();
     for (int row = FRange.FirstRow; row <= FRange.LastRow; ++row)
         for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col) {
-            const TFormatLook& look = FormatLookOf(NextCell(row, col));
+            const TFormatLook& look = FormatLookOf(NextCell(row, col).XFIndex);
             FCellStyleIndex.push_back(look.StyleClass);
             FCellMerged.push_back(look.Merged);
         }
@@ -161,43 +161,37 @@ void TXLSWriterHTML::BuildStyleClasses()
 
 void TXLSWriterHTML::StartCellWalk()
 {
-    FWalkCursor = 0;
-    if (!FStoredCells.empty())
-        return;
-    const TCells& cells = FSheet->Cells();
-    FStoredCells.reserve(static_cast<size_t>(cells.Count()));
-    for (int i = 0; i < cells.Count(); ++i) {
-        TCell* cell = cells.Items(i);
-        if (FRange.Contains(cell->Row(), cell->Col()))
-            FStoredCells.emplace_back(PositionKey(cell->Row(), cell->Col()), cell);
-    }
-    // The reader stores cells row by row, so this is mostly sorted already:
-    // only the part after the first cell out of order needs sorting.
-    const auto sortedEnd = std::is_sorted_until(FStoredCells.begin(), FStoredCells.end());
-    if (sortedEnd != FStoredCells.end()) {
-        std::sort(sortedEnd, FStoredCells.end());
-        std::inplace_merge(FStoredCells.begin(), sortedEnd, FStoredCells.end());
-    }
+    FWalkRow = -1;
 }
 
-TCell& TXLSWriterHTML::NextCell(int row, int col)
+TStoredCell TXLSWriterHTML::NextCell(int row, int col)
 {
-    const uint32_t key = PositionKey(row, col);
-    while (FWalkCursor < FStoredCells.size() && FStoredCells[FWalkCursor].first < key)
+    const TCells& cells = FSheet->Cells();
+    if (row != FWalkRow) {
+        FWalkRow = row;
+        FRowCells.clear();
+        cells.RowIndexes(row, FRowCells);
+        FWalkCursor = 0;
+    }
+    while (FWalkCursor < FRowCells.size() && cells.ColOf(int(FRowCells[FWalkCursor])) < col)
         ++FWalkCursor;
-    if (FWalkCursor < FStoredCells.size() && FStoredCells[FWalkCursor].first == key)
-        return *FStoredCells[FWalkCursor].second;
-    return *FSheet->Cells().GetCell(row, col);
+    if (FWalkCursor < FRowCells.size() && cells.ColOf(int(FRowCells[FWalkCursor])) == col)
+        return cells.Stored(int(FRowCells[FWalkCursor]));
+    return TStoredCell::Of(*FSheet->Cells().GetCell(row, col));
 }
 
-const TXLSWriterHTML::TFormatLook& TXLSWriterHTML::FormatLookOf(const TCell& cell)
+const TXLSWriterHTML::TFormatLook& TXLSWriterHTML::FormatLookOf(int32_t xfIndex)
 {
     // The style text depends only on the XF record, so what was found for an
     // XF index holds for every later position with that index.
-    const auto [entry, added] = FLookOfXF.try_emplace(cell.XFIndex(), TFormatLook{0, false});
+    const auto [entry, added] = FLookOfXF.try_emplace(xfIndex, TFormatLook{0, false});
     if (added) {
-        const TXFRecord xf = cell.XFRecord();
-        const std::string text = StyleText(xf, cell.FontRecord(), FUtf8, cell.Palette());
+        const TStyleTables& tables = *FSheet->StyleTables();
+        const TXFRecord xf = tables.XFTable->GetOrDefault(xfIndex);
+        const TVirtualFontTable& fonts = *tables.FontTable;
+        const TFontRecord font = xf.FontIndex < fonts.Count() ? fonts.Get(xf.FontIndex) : TFontRecord::Default();
+        const TPalette& palette = tables.Palette ? *tables.Palette : TPalette::Default();
+        const std::string text = StyleText(xf, font, FUtf8, palette);
         int index = FStyleTexts->IndexOf(text);
         if (index < 0)
             index = FStyleTexts->Add(text);
@@ -249,7 +243,7 @@ void TXLSWriterHTML::WriteTable()
     for (int row = FRange.FirstRow; row <= FRange.LastRow; ++row) {
         Write("<tr>\r\n");
         for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col) {
-            const TCell& cell = NextCell(row, col);
+            const TStoredCell cell = NextCell(row, col);
             const size_t position = static_cast<size_t>(row - FRange.FirstRow) * cols + (col - FRange.FirstCol);
             TRangeRect area;
             const bool spans = FCellMerged[position] && FMergedAreas.Find(row, col, area);
@@ -306,7 +300,7 @@ void TXLSWriterHTML::FreeStyleClasses()
     FCellStyleIndex = {};
     FCellMerged = {};
     FLookOfXF = {};
-    FStoredCells = {};
+    FRowCells = {};
     FMergedAreas.Clear();
 }
 
@@ -346,7 +340,7 @@ long long TXLSWriterHTML::RowsExtent(int first, int last)
     return sum;
 }
 
-void TXLSWriterHTML::AppendCellPageText(std::string& piece, const TCell& cell) const
+void TXLSWriterHTML::AppendCellPageText(std::string& piece, const TStoredCell& cell) const
 {
     // A number's text comes from the formatters as 8-bit text; plain ASCII
     // reads the same in both encodings and needs no trip through UTF-16.

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "html/MergedAreaMap.h"
+#include "model/Cell.h"
 #include "model/Ranges.h"
 
 class TSheet;
@@ -69,18 +70,18 @@ private:
     void WriteTable();
     void FreeStyleClasses();
 
-    // Makes the list of stored cells in row-major order and starts a walk.
+    // Starts a walk over the range's positions in row-major order.
     void StartCellWalk();
     // The cell GetCell gives at (row, col), for positions visited in
-    // row-major order: stored cells come from the sorted list, which spares a
-    // hash lookup per position; other positions yield the pending cell.
-    TCell& NextCell(int row, int col);
+    // row-major order: stored cells come from their row's list, which spares
+    // a lookup per position; other positions yield the pending cell.
+    TStoredCell NextCell(int row, int col);
     // What the page needs of a cell format, computed once per XF index.
     struct TFormatLook {
         int StyleClass; // the class number of its style text
         bool Merged;
     };
-    const TFormatLook& FormatLookOf(const TCell& cell);
+    const TFormatLook& FormatLookOf(int32_t xfIndex);
     // Pixel width + 1 of a column, pixel height + 1 of a row.
     int ColumnExtent(int col);
     int RowExtent(int row);
@@ -88,7 +89,7 @@ private:
     long long ColumnsExtent(int first, int last);
     long long RowsExtent(int first, int last);
     // Appends the display text of a cell, made safe, in the page's encoding.
-    void AppendCellPageText(std::string& piece, const TCell& cell) const;
+    void AppendCellPageText(std::string& piece, const TStoredCell& cell) const;
 
     void Write(std::string_view piece);
     void Flush();
@@ -103,7 +104,8 @@ private:
     std::vector<bool> FCellMerged; // the merged flag per position, beside the class
     TMergedAreaMap FMergedAreas;   // the area of each merged position
     std::unordered_map<int32_t, TFormatLook> FLookOfXF;
-    std::vector<std::pair<uint32_t, TCell*>> FStoredCells; // by position key
+    int FWalkRow = -1;                // the row whose stored cells FRowCells lists
+    std::vector<uint32_t> FRowCells;  // by column
     size_t FWalkCursor = 0;
     std::vector<int> FColumnExtents; // of the range's columns
     std::vector<int> FRowExtents;    // of the range's rows

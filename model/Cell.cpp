@@ -1,5 +1,8 @@
 #include "model/Cell.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "model/RowCol.h"
 #include "model/Sheet.h"
 #include "platform/CodePage.h"
@@ -34,6 +37,53 @@ size_t StringLengthOf(const TVariant& value)
 }
 
 constexpr uint16_t kShortDatePosition = 13; // "mm/dd/yy"
+
+} // namespace
+
+namespace {
+
+// SetMerged(true) on many cells that share a few formats: what the first
+// cell of a format did (the merged twin of its record, and the record that
+// gave up a use) is repeated for the others without editing the record again.
+class TMergeFlagger {
+public:
+    struct TTwin {
+        int32_t Merged;
+        int Released;
+    };
+
+    explicit TMergeFlagger(TVirtualXFTable& xfs) : FXFs(xfs) {}
+
+    void Flag(TCell& cell)
+    {
+        const int32_t before = cell.XFIndex();
+        const auto known = FTwins.find(before);
+        if (known == FTwins.end()) {
+            // Replace releases the earliest record equal to the loaded one.
+            const int released = FXFs.Table().IndexOf(FXFs.Table().Get(before));
+            cell.SetMerged(true);
+            FTwins.emplace(before, TTwin {cell.XFIndex(), released});
+            return;
+        }
+        const TTwin twin = known->second;
+        if (twin.Merged == before)
+            return; // the record has the flag already: SetMerged changes nothing
+        FXFs.Release(twin.Released);
+        FXFs.AddRef(twin.Merged);
+        cell.SetXFIndex(twin.Merged);
+    }
+
+    // What flagging a cell of format `before` does, once a cell of it was flagged.
+    const TTwin* Known(int32_t before) const
+    {
+        const auto known = FTwins.find(before);
+        return known == FTwins.end() ? nullptr : &known->second;
+    }
+
+private:
+    TVirtualXFTable& FXFs;
+    std::unordered_map<int32_t, TTwin> FTwins;
+};
 
 } // namespace
 
@@ -230,11 +280,52 @@ std::string TCell::Attributes() const
     return out;
 }
 
+TCell::TCell(TCells* owner, uint16_t row, uint16_t col, int32_t xfIndex, TVariant value)
+    : TCustomXLSItem(owner, xfIndex)
+{
+    FData.Row = row;
+    FData.Col = col;
+    FData.Value = std::move(value);
+}
+
+// ---- TStoredCell ----
+
+const std::string& TStoredCell::Formula() const
+{
+    static const std::string none;
+    return FCell ? FCell->Formula() : none;
+}
+
+const std::u16string& TStoredCell::Hyperlink() const
+{
+    static const std::u16string none;
+    return FCell ? FCell->Hyperlink() : none;
+}
+
+TXFRecord TStoredCell::XFRecord() const
+{
+    return Owner->StyleTables()->XFTable->GetOrDefault(XFIndex);
+}
+
+TStoredCell TStoredCell::Of(const TCell& cell)
+{
+    TStoredCell stored;
+    stored.Row = cell.Row();
+    stored.Col = cell.Col();
+    stored.XFIndex = cell.XFIndex();
+    stored.Owner = static_cast<const TCells*>(cell.Owner());
+    stored.FValue = &cell.Value();
+    stored.FCell = &cell;
+    return stored;
+}
+
 // ---- TCells ----
 
-TCells::TCells(TSheet* sheet, TStyleTables* styleTables) : TCustomXLSItems(sheet, styleTables, 16383, 4) {}
-
 namespace {
+
+// Record kinds beside the variant type codes up to varInt64.
+constexpr uint8_t kKindCellObject = 0xFF;
+constexpr uint8_t kKindString = 0xFE; // varString
 
 uint32_t CellKeyValue(uint16_t row, uint16_t col)
 {
@@ -242,6 +333,21 @@ uint32_t CellKeyValue(uint16_t row, uint16_t col)
 }
 
 } // namespace
+
+TCells::TCells(TSheet* sheet, TStyleTables* styleTables) : TCustomXLSItems(sheet, styleTables, 16383, 4) {}
+
+TCells::~TCells()
+{
+    // A record holds the uses its cell object would give back.
+    TStyleTables* tables = StyleTables();
+    for (uint32_t i = 0; i < FCount; ++i) {
+        const TRecord& record = Record(i);
+        if (record.Kind == kKindCellObject)
+            continue;
+        tables->FontTable->Release(tables->XFTable->GetOrDefault(record.XF).FontIndex);
+        tables->XFTable->Release(record.XF);
+    }
+}
 
 uint32_t TCells::KeyValueOf(const TCustomXLSItem* item) const
 {
@@ -256,14 +362,230 @@ std::string TCells::CellKey(uint16_t row, uint16_t col)
                        static_cast<char>(key >> 24)};
 }
 
-TCell* TCells::FindCell(int row, int col) const
+int TCells::IndexAt(int row, int col) const
+{
+    if (row < 0 || row >= RowSpan() || col < 0 || col > 255)
+        return -1;
+    const TRowCells& cells = FRows[static_cast<size_t>(row)];
+    if (cells.Dense) {
+        const int offset = col - cells.FirstCol;
+        return offset >= 0 && offset < cells.Count ? static_cast<int>(cells.First) + offset : -1;
+    }
+    const uint32_t key = static_cast<uint32_t>(col) << 24;
+    const auto at = std::lower_bound(cells.Entries.begin(), cells.Entries.end(), key);
+    if (at == cells.Entries.end() || (*at >> 24) != static_cast<uint32_t>(col))
+        return -1;
+    return static_cast<int>(*at & 0xFFFFFF);
+}
+
+void TCells::RowIndexes(int row, std::vector<uint32_t>& out) const
+{
+    if (row < 0 || row >= RowSpan())
+        return;
+    const TRowCells& cells = FRows[static_cast<size_t>(row)];
+    if (cells.Dense) {
+        for (uint32_t i = 0; i < cells.Count; ++i)
+            out.push_back(cells.First + i);
+        return;
+    }
+    for (const uint32_t entry : cells.Entries)
+        out.push_back(entry & 0xFFFFFF);
+}
+
+uint32_t TCells::AddRecord(const TRecord& record)
+{
+    const uint32_t index = FCount;
+    if ((index >> kBlockBits) >= FBlocks.size())
+        FBlocks.push_back(std::make_unique<TRecord[]>(size_t{1} << kBlockBits));
+    Record(index) = record;
+    ++FCount;
+    if (record.Row >= FRows.size())
+        FRows.resize(size_t{record.Row} + 1);
+    TRowCells& row = FRows[record.Row];
+    if (row.Dense) {
+        if (row.Count == 0) {
+            row.First = index;
+            row.FirstCol = record.Col;
+            row.Count = 1;
+            return index;
+        }
+        if (record.Col == row.FirstCol + row.Count && index == row.First + row.Count) {
+            ++row.Count;
+            return index;
+        }
+        for (uint32_t i = 0; i < row.Count; ++i)
+            row.Entries.push_back(static_cast<uint32_t>(row.FirstCol + i) << 24 | (row.First + i));
+        row.Dense = false;
+    }
+    const uint32_t entry = static_cast<uint32_t>(record.Col) << 24 | index;
+    row.Entries.insert(std::upper_bound(row.Entries.begin(), row.Entries.end(), entry), entry);
+    return index;
+}
+
+TCell* TCells::CellOf(uint32_t index) const
+{
+    const TRecord& record = Record(index);
+    if (record.Kind == kKindCellObject)
+        return FObjects[record.Slot].get();
+    TStoredCell stored = Stored(static_cast<int>(index));
+    auto cell = std::unique_ptr<TCell>(
+        new TCell(const_cast<TCells*>(this), record.Row, record.Col, record.XF, stored.Value()));
+    TRecord& changed = const_cast<TCells*>(this)->Record(index);
+    changed.Kind = kKindCellObject;
+    changed.Slot = FObjects.size();
+    FObjects.push_back(std::move(cell));
+    return FObjects.back().get();
+}
+
+TCell* TCells::Items(int index) const
+{
+    if (index < 0 || index >= Count())
+        RaiseListIndexError(index);
+    return CellOf(static_cast<uint32_t>(index));
+}
+
+int TCells::IndexOf(const TCustomXLSItem* item) const
+{
+    const auto* cell = static_cast<const TCell*>(item);
+    return IndexAt(cell->Row(), cell->Col());
+}
+
+TStoredCell TCells::Stored(int index) const
+{
+    const TRecord& record = Record(static_cast<uint32_t>(index));
+    if (record.Kind == kKindCellObject)
+        return TStoredCell::Of(*FObjects[record.Slot]);
+    TStoredCell stored;
+    stored.Row = record.Row;
+    stored.Col = record.Col;
+    stored.XFIndex = record.XF;
+    stored.Owner = this;
+    switch (record.Kind) {
+    case varEmpty:
+        break;
+    case varSingle:
+    case varDouble:
+    case varCurrency:
+    case varDate:
+        stored.FOwnValue = TVariant::Float(record.Kind, record.Number);
+        break;
+    case varBoolean:
+        stored.FOwnValue = TVariant::Boolean(record.Integer != 0);
+        break;
+    case varOleStr:
+    case kKindString:
+        stored.FValue = &FTexts[record.Slot];
+        break;
+    default: // the integer types and error codes
+        stored.FOwnValue = TVariant::Int(record.Kind, record.Integer);
+    }
+    return stored;
+}
+
+bool TCells::PackValue(const TVariant& value, int64_t shared, TRecord& record)
+{
+    const uint16_t type = value.Type();
+    if (value.IsWide() || value.IsString()) {
+        record.Kind = value.IsWide() ? uint8_t{varOleStr} : kKindString;
+        if (shared >= 0) {
+            const auto [slot, added] = FSharedTexts.try_emplace(shared, static_cast<uint32_t>(FTexts.size()));
+            if (added)
+                FTexts.push_back(value);
+            record.Slot = slot->second;
+        } else {
+            record.Slot = FTexts.size();
+            FTexts.push_back(value);
+        }
+        return true;
+    }
+    if (type > varInt64 || type == varNull)
+        return false;
+    record.Kind = static_cast<uint8_t>(type);
+    if (value.IsFloat() || value.IsDate())
+        record.Number = value.AsDouble();
+    else
+        record.Integer = value.AsInt64();
+    return true;
+}
+
+bool TCells::NewCellUsesKnown() const
+{
+    const TVirtualXFTable& xfs = *StyleTables()->XFTable;
+    const int32_t d = xfs.DefaultIndex();
+    const TFontReset& last = FFontReset;
+    return xfs.GetOrDefault(d).FontIndex == 0 ||
+           (last.Table == &xfs && last.Generation == xfs.Generation() && last.From == d);
+}
+
+void TCells::TakeNewCellUses()
+{
+    TStyleTables& tables = *StyleTables();
+    TVirtualXFTable& xfs = *tables.XFTable;
+    const int32_t d = xfs.DefaultIndex();
+    xfs.AddRef(d); // the constructor's
+    const uint16_t font = xfs.GetOrDefault(d).FontIndex;
+    if (font == 0)
+        return;
+    // Clear: from the default's font to font 0 (ResetFontIndex as it
+    // repeats its last outcome), then back to the default record.
+    tables.FontTable->Release(font);
+    xfs.Release(FFontReset.Released);
+    xfs.AddRef(FFontReset.Committed);
+    tables.FontTable->AddRef(0);
+    if (FFontReset.Committed != d) {
+        xfs.Release(FFontReset.Committed);
+        xfs.AddRef(d);
+    }
+}
+
+bool TCells::InheritsNothing(uint16_t row, uint16_t col) const
+{
+    const TSheet* sheet = Sheet();
+    const TStyleTables& tables = *StyleTables();
+    const int32_t d = tables.XFTable->DefaultIndex();
+    if (!sheet)
+        return true;
+    const TRow* r = sheet->Rows().FindRow(row);
+    const TColumn* c = sheet->Columns().FindColumn(col);
+    return (!r || r->XFIndex() == d) && (!c || c->XFIndex() == d);
+}
+
+bool TCells::StoreNew(int row, int col, int32_t xfIndex, const TVariant& value, int64_t shared)
 {
     if (row < 0 || row > 0xFFFF || col < 0 || col > 255)
-        return nullptr;
+        throw EXLSError(5);
+    if (Updating() || IndexAt(row, col) >= 0)
+        return false;
     const auto r = static_cast<uint16_t>(row), c = static_cast<uint16_t>(col);
-    if (!FPresence.Has(r, c))
-        return nullptr;
-    return static_cast<TCell*>(FindByKey(CellKeyValue(r, c)));
+    if (!InheritsNothing(r, c))
+        return false;
+    const TStyleTables& tables = *StyleTables();
+    TVirtualXFTable& xfs = *tables.XFTable;
+    const int32_t d = xfs.DefaultIndex();
+    const int32_t xf = xfIndex >= 0 && xfIndex < xfs.Count() ? xfIndex : d;
+    // SetValue gives a date under format position 0 the short date format.
+    if (value.IsDate() && xfs.GetOrDefault(d).FormatIndex == 0)
+        return false;
+    if (!NewCellUsesKnown())
+        return false;
+    TRecord record{};
+    record.Row = r;
+    record.Col = static_cast<uint8_t>(c);
+    record.XF = xf;
+    if (value.IsEmpty()) {
+        // Without a value only SetXFIndex stores the cell, and only when it
+        // changes the format; otherwise GetCell leaves a pending cell.
+        if (xf == d)
+            return false;
+        record.Kind = varEmpty;
+    } else if (!PackValue(value, shared, record)) {
+        return false;
+    }
+    TakeNewCellUses();
+    if (xf != d && !value.IsEmpty())
+        NoteStoredFormatChange(); // SetXFIndex on the cell that SetValue stored
+    AddRecord(record);
+    return true;
 }
 
 std::unordered_map<uint64_t, int32_t>& TCells::CombinedFormats()
@@ -283,32 +605,44 @@ std::unordered_map<uint64_t, int32_t>& TCells::CombinedFormats()
 
 void TCells::Changed(TCustomXLSItem* item)
 {
-    const bool wasStored = item->Stored();
-    TCustomXLSItems::Changed(item);
-    if (!wasStored && item->Stored()) {
-        const auto* cell = static_cast<const TCell*>(item);
-        FPresence.Set(cell->Row(), cell->Col());
+    if (Updating() || item->Stored() || item != PendingItem())
+        return;
+    auto* cell = static_cast<TCell*>(item);
+    MarkStored(*cell);
+    TRecord record{};
+    record.Row = cell->Row();
+    record.Col = static_cast<uint8_t>(cell->Col());
+    record.Kind = kKindCellObject;
+    record.Slot = FObjects.size();
+    FObjects.push_back(std::unique_ptr<TCell>(static_cast<TCell*>(TakePending().release())));
+    AddRecord(record);
+}
+
+void TCells::SetStoredValue(int index, const TVariant& value)
+{
+    if (index < 0 || index >= Count())
+        RaiseListIndexError(index);
+    TRecord& record = Record(static_cast<uint32_t>(index));
+    const TStoredCell before = Stored(index);
+    // The date rule of SetValue edits the format: that takes the cell object.
+    const bool editsFormat = value.IsDate() && !before.Value().IsDate() &&
+                             StyleTables()->XFTable->GetOrDefault(record.XF).FormatIndex == 0;
+    if (record.Kind == kKindCellObject || editsFormat || value.IsWide() || value.IsString()) {
+        CellOf(static_cast<uint32_t>(index))->SetValue(value);
+        return;
     }
+    TRecord changed = record;
+    if (!PackValue(value, -1, changed)) {
+        CellOf(static_cast<uint32_t>(index))->SetValue(value); // raises for the refused types
+        return;
+    }
+    record = changed;
 }
 
-bool TCells::TPresence::Has(uint16_t row, uint16_t col) const
+TCell* TCells::FindCell(int row, int col) const
 {
-    const size_t block = row >> 8;
-    if (block >= FBlocks.size() || !FBlocks[block])
-        return false;
-    const size_t bit = static_cast<size_t>(row & 0xFF) * 256 + col;
-    return ((*FBlocks[block])[bit / 64] >> (bit % 64)) & 1;
-}
-
-void TCells::TPresence::Set(uint16_t row, uint16_t col)
-{
-    const size_t block = row >> 8;
-    if (block >= FBlocks.size())
-        FBlocks.resize(block + 1);
-    if (!FBlocks[block])
-        FBlocks[block] = std::make_unique<TBlock>(); // zero-filled
-    const size_t bit = static_cast<size_t>(row & 0xFF) * 256 + col;
-    (*FBlocks[block])[bit / 64] |= uint64_t{1} << (bit % 64);
+    const int index = IndexAt(row, col);
+    return index < 0 ? nullptr : CellOf(static_cast<uint32_t>(index));
 }
 
 TCell* TCells::GetCell(int row, int col)
@@ -324,4 +658,45 @@ TCell* TCells::GetCell(int row, int col)
         return pending;
     }
     return static_cast<TCell*>(SetPending(std::make_unique<TCell>(this, r, c)));
+}
+
+void TCells::MergeArea(uint16_t firstRow, uint16_t lastRow, uint8_t firstCol, uint8_t lastCol)
+{
+    TVirtualXFTable& xfs = *StyleTables()->XFTable;
+    TMergeFlagger flagger(xfs);
+    const int32_t d = xfs.DefaultIndex();
+    for (int row = firstRow; row <= lastRow; ++row)
+        for (int col = firstCol; col <= lastCol; ++col) {
+            // Once a cell of a format was flagged, the others of that format
+            // take its outcome straight into their records.
+            if (const int index = IndexAt(row, col); index >= 0) {
+                TRecord& record = Record(static_cast<uint32_t>(index));
+                const auto* twin = record.Kind == kKindCellObject ? nullptr : flagger.Known(record.XF);
+                if (!twin) {
+                    flagger.Flag(*CellOf(static_cast<uint32_t>(index)));
+                } else if (twin->Merged != record.XF) {
+                    xfs.Release(twin->Released);
+                    xfs.AddRef(twin->Merged);
+                    record.XF = twin->Merged;
+                    NoteStoredFormatChange();
+                }
+                continue;
+            }
+            const auto* twin = Updating() || !NewCellUsesKnown() ? nullptr : flagger.Known(d);
+            if (!twin || !InheritsNothing(static_cast<uint16_t>(row), static_cast<uint16_t>(col))) {
+                flagger.Flag(*GetCell(row, col));
+                continue;
+            }
+            if (twin->Merged == d)
+                continue; // SetMerged changes nothing, and the cell stays pending
+            TakeNewCellUses();
+            xfs.Release(twin->Released);
+            xfs.AddRef(twin->Merged);
+            TRecord record{};
+            record.Row = static_cast<uint16_t>(row);
+            record.Col = static_cast<uint8_t>(col);
+            record.Kind = varEmpty;
+            record.XF = twin->Merged;
+            AddRecord(record);
+        }
 }

@@ -9,7 +9,7 @@
 #include <unordered_map>
 
 #include "model/Items.h"
-#include "model/Variant.h"
+#include "styles/Variant.h"
 
 class TCells;
 
@@ -64,6 +64,8 @@ public:
 
 private:
     friend class TCells;
+    // The cell object of a stored record: takes over the record's uses.
+    TCell(TCells* owner, uint16_t row, uint16_t col, int32_t xfIndex, TVariant value);
     // Makes a pending cell new again at (row, col), as a fresh TCell would be.
     void Reinitialize(uint16_t row, uint16_t col);
     void InheritRowAndColumnStyle();
@@ -73,45 +75,144 @@ private:
     TCellData FData;
 };
 
+// A stored cell as its record has it, read without making a TCell for it:
+// what the page writer, the listing and the reader's later passes need.
+// Valid until the store changes.
+class TStoredCell {
+public:
+    uint16_t Row = 0;
+    uint16_t Col = 0;
+    int32_t XFIndex = 0;
+    const TCells* Owner = nullptr;
+
+    const TVariant& Value() const { return FValue ? *FValue : FOwnValue; }
+    const std::string& Formula() const;
+    const std::u16string& Hyperlink() const;
+    // The XF record of XFIndex (the default record outside the table).
+    TXFRecord XFRecord() const;
+    // The cell object's state, for a pending cell or one the caller has.
+    static TStoredCell Of(const TCell& cell);
+
+private:
+    friend class TCells;
+    const TVariant* FValue = nullptr; // a text of the store, or the cell's value
+    TVariant FOwnValue;               // a number, truth value or error
+    const TCell* FCell = nullptr;     // the cell object, when there is one
+};
+
+// The cells of a sheet. A stored cell is a 16-byte record (position, XF
+// index, value) in blocks that never move, found through a per-row list, so
+// a cell costs no allocation of its own. A TCell object is made for a stored
+// cell only when one is asked for (FindCell, GetCell, Items); from then on the
+// record only points at it, and the object is the cell. Texts are kept once
+// per store and shared by the records.
 class TCells : public TCustomXLSItems {
 public:
-    explicit TCells(TSheet* sheet, TStyleTables* styleTables); // 16383 buckets
+    explicit TCells(TSheet* sheet, TStyleTables* styleTables);
+    ~TCells() override;
 
     // Stored cell at (row, col), or null; never creates.
     TCell* FindCell(int row, int col) const;
     // Get-or-create: the stored cell, or a new pending cell carrying its
-    // row's and column's formatting (the previous pending cell is freed).
+    // row's and column's formatting (the previous pending cell is reused).
     // A column outside 0..255 or a row outside 0..65535 raises EXLSError(5).
     TCell* GetCell(int row, int col);
 
-    TCell* Items(int index) const { return static_cast<TCell*>(TCustomXLSItems::Items(index)); }
+    int Count() const override { return static_cast<int>(FCount); }
+    // Range error outside 0..Count-1.
+    TCell* Items(int index) const override;
     TCell* PendingItem() const { return static_cast<TCell*>(TCustomXLSItems::PendingItem()); }
 
     // The 4-byte key: row low, row high, column low, column high.
     static std::string CellKey(uint16_t row, uint16_t col);
 
-    // Also records the position of a newly stored cell.
+    // Stores the pending cell.
     void Changed(TCustomXLSItem* item) override;
+    int IndexOf(const TCustomXLSItem* item) const override;
+
+    // ---- Access without cell objects ----
+    // Position of stored cell `index` (0..Count-1) in insertion order.
+    uint16_t RowOf(int index) const { return Record(static_cast<uint32_t>(index)).Row; }
+    uint16_t ColOf(int index) const { return Record(static_cast<uint32_t>(index)).Col; }
+    // Index of the stored cell at (row, col), or -1.
+    int IndexAt(int row, int col) const;
+    // Stored cell `index` as its record has it.
+    TStoredCell Stored(int index) const;
+    // The indexes of a row's stored cells, in column order, appended to `out`.
+    void RowIndexes(int row, std::vector<uint32_t>& out) const;
+    // One past the last row that holds a stored cell.
+    int RowSpan() const { return static_cast<int>(FRows.size()); }
+
+    // Stores a new cell at an empty position with `value` and format
+    // `xfIndex`, exactly as GetCell, SetValue (unless `value` is empty) and
+    // SetXFIndex (unless `xfIndex` lies outside the XF table) would, use
+    // counts included, when the position takes no format from its row or
+    // column and SetValue would not change the format; returns false and
+    // does nothing otherwise. `shared`: an 8-bit or UTF-16 text kept once per
+    // store under this key (any number the caller gives equal texts), or -1.
+    bool StoreNew(int row, int col, int32_t xfIndex, const TVariant& value, int64_t shared = -1);
+    // SetValue on stored cell `index`, without making its cell object where
+    // the record can take the value.
+    void SetStoredValue(int index, const TVariant& value);
+    // SetMerged(true) on every position of the rectangle, as GetCell and
+    // SetMerged on each would do, without making cell objects for the
+    // positions that do not need one.
+    void MergeArea(uint16_t firstRow, uint16_t lastRow, uint8_t firstCol, uint8_t lastCol);
 
 protected:
     uint32_t KeyValueOf(const TCustomXLSItem* item) const override;
 
 private:
-    // One bit per position that holds a stored cell, in blocks of 256 rows
-    // made on first use, so that looking up an empty position needs no
-    // bucket scan.
-    class TPresence {
-    public:
-        bool Has(uint16_t row, uint16_t col) const;
-        void Set(uint16_t row, uint16_t col);
-
-    private:
-        using TBlock = std::array<uint64_t, 256 * 256 / 64>;
-        std::vector<std::unique_ptr<TBlock>> FBlocks;
-    };
-    TPresence FPresence;
-
     friend class TCell;
+    friend class TStoredCell;
+
+    struct TRecord {
+        uint16_t Row;
+        uint8_t Col;
+        uint8_t Kind;  // TValueKind
+        int32_t XF;
+        union {
+            double Number;
+            int64_t Integer;
+            uint64_t Slot; // of a text or of the cell object
+        };
+    };
+    static_assert(sizeof(TRecord) == 16);
+    // A row's stored cells: while they were added in column order with
+    // consecutive record indexes, the first index and the count say it all.
+    struct TRowCells {
+        uint32_t First = 0;
+        uint16_t Count = 0;
+        uint8_t FirstCol = 0;
+        bool Dense = true;
+        std::vector<uint32_t> Entries; // column << 24 | index, by column, once not dense
+    };
+
+    static constexpr uint32_t kBlockBits = 12; // 4,096 records, 64 KiB per block
+    const TRecord& Record(uint32_t index) const { return FBlocks[index >> kBlockBits][index & ((1u << kBlockBits) - 1)]; }
+    TRecord& Record(uint32_t index) { return FBlocks[index >> kBlockBits][index & ((1u << kBlockBits) - 1)]; }
+    // Appends a record and lists it in its row; returns its index.
+    uint32_t AddRecord(const TRecord& record);
+    // The cell object of a record, made on first request.
+    TCell* CellOf(uint32_t index) const;
+    // The record's value, packed; false for a value a record cannot hold.
+    bool PackValue(const TVariant& value, int64_t shared, TRecord& record);
+    // Whether a new cell at (row, col) takes no format from its row or column.
+    bool InheritsNothing(uint16_t row, uint16_t col) const;
+    // Whether TakeNewCellUses knows what a new cell does to the use counts:
+    // under a default record with a font, only once a first cell has shown it.
+    bool NewCellUsesKnown() const;
+    // The use counts a new cell at a position that inherits nothing takes:
+    // the constructor's use of the default record and what Clear does.
+    void TakeNewCellUses();
+
+    std::vector<std::unique_ptr<TRecord[]>> FBlocks;
+    uint32_t FCount = 0;
+    std::vector<TRowCells> FRows;
+    mutable std::vector<std::unique_ptr<TCell>> FObjects; // cell objects of stored cells
+    std::vector<TVariant> FTexts;                         // texts of the records
+    std::unordered_map<int64_t, uint32_t> FSharedTexts;   // caller's key -> slot in FTexts
+
     // The format a new cell gets under a formatted row and a formatted
     // column, per pair of their XF indexes; valid while the tables keep
     // their generation and default index.

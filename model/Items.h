@@ -123,6 +123,9 @@ public:
     uint16_t FontSize() const { return FontRecord().Size; }
 
 protected:
+    // An item that is stored already and holds a use of `xfIndex` and of its
+    // font (the cell object of a stored cell record).
+    TCustomXLSItem(TCustomXLSItems* owner, int32_t xfIndex) : FOwner(owner), FXFIndex(xfIndex), FStored(true) {}
     // Sends Changed(this) to the owner.
     void NotifyChanged();
     // Replaces XFIndex without touching use counts (style inheritance, Clear).
@@ -208,9 +211,9 @@ public:
     // Position of the stored item with the same key, -1 if none.
     virtual int IndexOf(const TCustomXLSItem* item) const;
 
-    int Count() const { return FList.Count(); }
+    virtual int Count() const { return FList.Count(); }
     // Range error "List index (i) out of bounds" outside 0..Count-1.
-    TCustomXLSItem* Items(int index) const;
+    virtual TCustomXLSItem* Items(int index) const;
 
     TSheet* Sheet() const { return FSheet; }
     TStyleTables* StyleTables() const { return FStyleTables; }
@@ -229,6 +232,12 @@ protected:
     // Frees the pending item, if any, and makes `item` the pending one.
     TCustomXLSItem* SetPending(std::unique_ptr<TCustomXLSItem> item);
     std::unique_ptr<TCustomXLSItem>& PendingSlot() { return FPendingItem; }
+    // For stores that keep their items themselves: the pending item, taken
+    // out of its slot; marking an item stored; counting a format change of a
+    // stored item made without one.
+    std::unique_ptr<TCustomXLSItem> TakePending() { return std::move(FPendingItem); }
+    static void MarkStored(TCustomXLSItem& item) { item.FStored = true; }
+    void NoteStoredFormatChange() { ++FStoredFormatChanges; }
 
 private:
     TSheet* FSheet;

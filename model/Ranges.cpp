@@ -46,44 +46,6 @@ void TRange::SetName(const std::string& name)
         FName = name;
 }
 
-namespace {
-
-// SetMerged(true) on many cells that share a few formats: what the first
-// cell of a format did (the merged twin of its record, and the record that
-// gave up a use) is repeated for the others without editing the record again.
-class TMergeFlagger {
-public:
-    explicit TMergeFlagger(TVirtualXFTable& xfs) : FXFs(xfs) {}
-
-    void Flag(TCell& cell)
-    {
-        const int32_t before = cell.XFIndex();
-        const auto known = FTwins.find(before);
-        if (known == FTwins.end()) {
-            // Replace releases the earliest record equal to the loaded one.
-            const int released = FXFs.Table().IndexOf(FXFs.Table().Get(before));
-            cell.SetMerged(true);
-            FTwins.emplace(before, TTwin {cell.XFIndex(), released});
-            return;
-        }
-        const TTwin twin = known->second;
-        if (twin.Merged == before)
-            return; // the record has the flag already: SetMerged changes nothing
-        FXFs.Release(twin.Released);
-        FXFs.AddRef(twin.Merged);
-        cell.SetXFIndex(twin.Merged);
-    }
-
-private:
-    struct TTwin {
-        int32_t Merged;
-        int Released;
-    };
-    TVirtualXFTable& FXFs;
-    std::unordered_map<int32_t, TTwin> FTwins;
-};
-
-} // namespace
 
 bool TMergedCover::StillHolds(const TSheet& sheet) const
 {
@@ -137,14 +99,11 @@ void TRange::Merge()
     FMerged = true;
     TCells& cells = FSheet->Cells();
     TMergedCover& cover = FSheet->Ranges().MergedCover();
-    TMergeFlagger flagger(*cells.StyleTables()->XFTable);
     for (int i = 0; i < Count(); ++i) {
         const TRangeRect r = Rect(i);
         if (r.LastRow < r.FirstRow || r.LastCol < r.FirstCol || cover.Covers(*FSheet, r))
             continue;
-        for (int row = r.FirstRow; row <= r.LastRow; ++row)
-            for (int col = r.FirstCol; col <= r.LastCol; ++col)
-                flagger.Flag(*cells.GetCell(row, col));
+        cells.MergeArea(r.FirstRow, r.LastRow, r.FirstCol, r.LastCol);
         cover.Add(*FSheet, r);
     }
 }

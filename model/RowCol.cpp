@@ -49,11 +49,9 @@ void TCustomRowCol::ForEachCell(Setter setter)
         return;
     TCells& cells = sheet->Cells();
     const int count = cells.Count();
-    for (int i = 0; i < count; ++i) {
-        TCell* cell = cells.Items(i);
-        if (Covers(*cell))
-            setter(*cell);
-    }
+    for (int i = 0; i < count; ++i)
+        if (Covers(cells.RowOf(i), cells.ColOf(i)))
+            setter(*cells.Items(i));
 }
 
 // Runs the inherited setter on the item, then the same setter on its stored cells.
@@ -118,9 +116,9 @@ void TRow::SetHeightPixels(int32_t pixels)
     ApplySize(PixelsToPoints(pixels), pixels);
 }
 
-bool TRow::Covers(const TCell& cell) const
+bool TRow::Covers(uint16_t row, uint16_t) const
 {
-    return cell.Row() == Index();
+    return row == Index();
 }
 
 TColumn::TColumn(TCustomRowCols* owner, uint16_t index)
@@ -143,9 +141,9 @@ void TColumn::SetWidthPixels(int32_t pixels)
     ApplySize(PixelsToChars(pixels), pixels);
 }
 
-bool TColumn::Covers(const TCell& cell) const
+bool TColumn::Covers(uint16_t, uint16_t col) const
 {
-    return cell.Col() == Index();
+    return col == Index();
 }
 
 // ---- Stores ----

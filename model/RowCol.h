@@ -54,8 +54,8 @@ public:
 
 protected:
     TCustomRowCol(TCustomRowCols* owner, uint16_t index, double size, int32_t sizePixels);
-    // Whether a cell lies in this row or column.
-    virtual bool Covers(const TCell& cell) const = 0;
+    // Whether the cell position lies in this row or column.
+    virtual bool Covers(uint16_t row, uint16_t col) const = 0;
     // Sets both sizes and both flags, and notifies.
     void ApplySize(double size, int32_t pixels);
 
@@ -80,7 +80,7 @@ public:
     void SetHeightPixels(int32_t pixels);
 
 protected:
-    bool Covers(const TCell& cell) const override;
+    bool Covers(uint16_t row, uint16_t col) const override;
 };
 
 class TColumn : public TCustomRowCol {
@@ -92,7 +92,7 @@ public:
     void SetWidthPixels(int32_t pixels);
 
 protected:
-    bool Covers(const TCell& cell) const override;
+    bool Covers(uint16_t row, uint16_t col) const override;
 };
 
 // The sparse store of rows or columns; the key is the index as 2 bytes.

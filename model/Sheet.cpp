@@ -50,11 +50,12 @@ bool TSheet::GetUsedRange(TRangeRect& rect) const
         return false;
     TRangeRect used{65535, 0, 255, 0};
     for (int i = 0; i < count; ++i) {
-        const TCell* cell = FCells->Items(i);
-        used.FirstRow = std::min(used.FirstRow, cell->Row());
-        used.LastRow = std::max(used.LastRow, cell->Row());
-        used.FirstCol = std::min<uint8_t>(used.FirstCol, static_cast<uint8_t>(cell->Col()));
-        used.LastCol = std::max<uint8_t>(used.LastCol, static_cast<uint8_t>(cell->Col()));
+        const uint16_t row = FCells->RowOf(i);
+        const auto col = static_cast<uint8_t>(FCells->ColOf(i));
+        used.FirstRow = std::min(used.FirstRow, row);
+        used.LastRow = std::max(used.LastRow, row);
+        used.FirstCol = std::min(used.FirstCol, col);
+        used.LastCol = std::max(used.LastCol, col);
     }
     rect = used;
     return true;

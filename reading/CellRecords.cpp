@@ -61,9 +61,36 @@ TCellHead ReadCellHead(TEasyStream& data)
 
 } // namespace
 
-void TXLSReader::SetCellValue(int row, int col, int32_t xfIndex, const TVariant& value)
+bool TXLSReader::IsDateXF(int32_t index)
 {
-    TCell& cell = *CurrentSheet().Cells().GetCell(row, col);
+    const TVirtualXFTable& xfs = FWorkbook.XFTable();
+    const TFormatStrings& formats = FWorkbook.FormatStrings();
+    if (index < 0 || index >= xfs.Count()) return false;
+    TDateXFs& known = FDateXFs;
+    if (known.XFGeneration != xfs.Generation() || known.FormatReplacements != formats.Replacements()) {
+        known = {xfs.Generation(), formats.Replacements(), {}};
+    }
+    if (size_t(index) >= known.ByXF.size()) known.ByXF.resize(size_t(xfs.Count()), -1);
+    int8_t& date = known.ByXF[size_t(index)];
+    if (date < 0) {
+        const int position = xfs.Get(index).FormatIndex;
+        date = position < formats.Count() && FormatClassOf(formats.At(position)) == "date";
+    }
+    return date == 1;
+}
+
+void TXLSReader::SetCellValue(int row, int col, int32_t xfIndex, const TVariant& value, int64_t shared)
+{
+    TCells& cells = CurrentSheet().Cells();
+    // Most cells go straight into the store; the rest take the long way
+    // through a cell object, which gives the same result.
+    if (cells.StoreNew(row, col, xfIndex, value, shared)) {
+        // ApplyCellFormat's date rule
+        if (IsDateXF(xfIndex) && (value.IsInteger() || value.IsFloat()))
+            cells.SetStoredValue(cells.Count() - 1, TVariant::Date(SerialToDate(value.AsDouble(), FWorkbook.Date1904)));
+        return;
+    }
+    TCell& cell = *cells.GetCell(row, col);
     cell.SetValue(value);
     ApplyCellFormat(cell, xfIndex);
 }
@@ -131,10 +158,14 @@ void TXLSReader::HandleLabelSst()
     uint32_t index = 0;
     data.ReadDWord(index);
     if (index >= FSharedStrings.size()) RaiseListIndexError(index);
-    const std::string& entry = FSharedStrings[index];
-    const std::string characters = entry.substr(1);
-    SetCellValue(head.Row, head.Col, head.XF,
-                 entry[0] == 0 ? TVariant::String(characters) : TVariant::Wide(Utf16FromBytes(characters)));
+    if (FSharedValues.size() != FSharedStrings.size()) FSharedValues.resize(FSharedStrings.size());
+    TVariant& value = FSharedValues[index];
+    if (value.IsEmpty()) {
+        const std::string& entry = FSharedStrings[index];
+        const std::string characters = entry.substr(1);
+        value = entry[0] == 0 ? TVariant::String(characters) : TVariant::Wide(Utf16FromBytes(characters));
+    }
+    SetCellValue(head.Row, head.Col, head.XF, value, index);
     FCursor->Consumed = true;
 }
 
@@ -162,6 +193,7 @@ void TXLSReader::FormatEmptyCell(int row, int col, uint16_t xfIndex)
 {
     const TVirtualXFTable& xfs = FWorkbook.XFTable();
     if (xfIndex >= xfs.Count() || TVirtualXFTable::IsPlain(xfs.Get(xfIndex))) return;
+    if (CurrentSheet().Cells().StoreNew(row, col, xfIndex, TVariant())) return;
     ApplyCellFormat(*CurrentSheet().Cells().GetCell(row, col), xfIndex);
 }
 

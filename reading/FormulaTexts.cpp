@@ -48,8 +48,8 @@ void TXLSReader::DecodeFormulaTexts()
     for (int s = 0; s < sheets.Count(); ++s) {
         TCells& cells = sheets.Items(s)->Cells();
         for (int i = 0; i < cells.Count(); ++i) {
+            if (cells.Stored(i).Formula().empty()) continue; // spares the others a cell object
             TCell& cell = *cells.Items(i);
-            if (cell.Formula().empty()) continue;
             const long position = PlaceholderPosition(cell.Formula(), FFormulaTokens.size());
             bool decoded = false;
             if (position >= 0) {

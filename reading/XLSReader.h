@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/Variant.h"
+#include "styles/Variant.h"
 
 class TBIFFStream;
 class TCodePage;
@@ -169,8 +169,12 @@ private:
     TCell2Head ReadCell2Head();
 
     // Cells (CellRecords.cpp).
-    // GetCell on the current sheet, SetValue, ApplyCellFormat.
-    void SetCellValue(int row, int col, int32_t xfIndex, const TVariant& value);
+    // GetCell on the current sheet, SetValue, ApplyCellFormat. `shared`: the
+    // shared-string index of a text value, or -1.
+    void SetCellValue(int row, int col, int32_t xfIndex, const TVariant& value, int64_t shared = -1);
+    // Whether ApplyCellFormat makes a number under XF `index` a date;
+    // worked out once per XF while the tables stay as they are.
+    bool IsDateXF(int32_t index);
     // An empty cell formatted with the XF, unless the XF is outside the table or plain.
     void FormatEmptyCell(int row, int col, uint16_t xfIndex);
     void HandleNumber();
@@ -250,6 +254,11 @@ private:
     int32_t FPendingRow = -1, FPendingCol = -1, FPendingXF = -1;
 
     std::vector<std::string> FSharedStrings; // marker byte (0 narrow, 1 UTF-16LE), then the characters
+    std::vector<TVariant> FSharedValues;     // the cell value of each shared string, made on first use
+    struct TDateXFs {
+        uint32_t XFGeneration = 0, FormatReplacements = 0;
+        std::vector<int8_t> ByXF; // 1 date, 0 not, -1 not worked out yet
+    } FDateXFs;
     std::vector<std::string> FNameRecords;
     std::vector<std::string> FExternSheets;
     std::vector<std::string> FFormulaTokens; // option word, then the tokens

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,7 @@ public:
     void Clear()
     {
         FTable.Clear();
+        FDecoded.clear();
         ++FGeneration;
         ResetBuffer();
     }
@@ -64,7 +66,7 @@ public:
     TRecord& Load(int index)
     {
         FLoadedRecord = FTable.Get(index);
-        FBuffer = TRecord::FromBytes(FLoadedRecord);
+        FBuffer = Get(index);
         return FBuffer;
     }
     // Table.Replace(LoadedRecord, Buffer): index of the equal or new record,
@@ -77,7 +79,17 @@ public:
 
     int Count() const { return FTable.Count(); }
     // Record `index` (range error outside the table).
-    TRecord Get(int index) const { return TRecord::FromBytes(FTable.Get(index)); }
+    // Records never change once in the table, so each is decoded once.
+    TRecord Get(int index) const
+    {
+        const std::string& bytes = FTable.Get(index);
+        const auto at = static_cast<size_t>(index);
+        if (at >= FDecoded.size())
+            FDecoded.resize(static_cast<size_t>(Count()));
+        if (!FDecoded[at])
+            FDecoded[at] = TRecord::FromBytes(bytes);
+        return *FDecoded[at];
+    }
     TRecord& Buffer() { return FBuffer; }
     const std::string& LoadedRecord() const { return FLoadedRecord; }
     TVirtualDataTable& Table() { return FTable; }
@@ -93,4 +105,5 @@ protected:
     TRecord FBuffer;
     std::string FLoadedRecord;
     uint32_t FGeneration = 0;
+    mutable std::vector<std::optional<TRecord>> FDecoded; // by index, filled on first Get
 };

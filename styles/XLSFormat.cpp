@@ -6,9 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "model/Cell.h"
-#include "model/Sheet.h"
-#include "model/Workbook.h"
 #include "platform/CodePage.h"
 #include "styles/BracketCodes.h"
 #include "styles/FormatCache.h"
@@ -117,6 +114,8 @@ std::string FormattedNumberText(const std::string& formatText, const TVariant& v
     return text;
 }
 
+} // namespace
+
 // A format the formatter refuses costs its cells their look, not the page:
 // they show the value in the general form.
 std::string NumberText(const std::string& formatText, const TVariant& value, const TLocale& locale, bool date1904)
@@ -127,8 +126,6 @@ std::string NumberText(const std::string& formatText, const TVariant& value, con
         return FormatNumberText(std::string(), NumberOf(value).Value, locale);
     }
 }
-
-} // namespace
 
 std::string ClassifyCode(int code)
 {
@@ -221,26 +218,4 @@ std::u16string DisplayTextOf(const TVariant& value, const std::string& formatTex
     if (value.IsString()) return AnsiToWide(value.AsString());
     if (value.IsError()) return AnsiToWide(ErrorValueText(static_cast<int>(value.AsInt64())));
     return u"";
-}
-
-bool NumberDisplayText(const TCell& cell, std::string& text)
-{
-    if (!cell.Value().IsNumeric()) return false;
-    std::string format;
-    const TStyleTables* tables = cell.StyleTables();
-    const int pos = cell.FormatIndex();
-    // a position outside the list shows as "General"
-    if (tables && tables->FormatStrings && pos < tables->FormatStrings->Count())
-        format = tables->FormatStrings->Get(pos).Format;
-    const TSheet* sheet = cell.Owner() ? cell.Owner()->Sheet() : nullptr;
-    const bool date1904 = sheet && sheet->Workbook() && sheet->Workbook()->Date1904;
-    text = NumberText(format, cell.Value(), UserLocale(), date1904);
-    return true;
-}
-
-std::u16string DisplayText(const TCell& cell)
-{
-    std::string text;
-    if (NumberDisplayText(cell, text)) return AnsiToWide(text);
-    return DisplayTextOf(cell.Value(), std::string(), UserLocale());
 }

@@ -7,10 +7,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "model/Variant.h"
+#include "styles/Variant.h"
 #include "platform/Locale.h"
 
-class TCell;
 struct TNumberFormat;
 
 // A format the number formatter refuses ("Format string too long").
@@ -57,10 +56,5 @@ std::string ErrorValueText(int code);
 // The text a page shows for a value under the (uncleaned) format text of its cell.
 std::u16string DisplayTextOf(const TVariant& value, const std::string& formatText, const TLocale& locale,
                              bool date1904 = false);
-
-// The display text of a cell: its XF's number format, the workbook's date
-// system and the user locale.
-std::u16string DisplayText(const TCell& cell);
-// The same for a cell holding a number, as the 8-bit text the formatters
-// write (DisplayText is its UTF-16 form); false for every other value.
-bool NumberDisplayText(const TCell& cell, std::string& text);
+// The same for a number (IsNumeric), as the 8-bit text the formatters write.
+std::string NumberText(const std::string& formatText, const TVariant& value, const TLocale& locale, bool date1904);

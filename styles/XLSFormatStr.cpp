@@ -49,6 +49,11 @@ TFormatStrings::TFormatStrings() : FFormats(std::begin(kBuiltIns), std::end(kBui
 
 TNumberFormat TFormatStrings::Get(int pos) const
 {
+    return At(pos);
+}
+
+const TNumberFormat& TFormatStrings::At(int pos) const
+{
     if (pos < 0 || pos >= Count())
         RaiseListIndexError(pos);
     return FFormats[static_cast<size_t>(pos)];
@@ -67,6 +72,7 @@ int TFormatStrings::SetFormat(const std::string& text, uint16_t code)
     const int pos = PositionOf(code);
     if (pos >= 0) {
         FFormats[static_cast<size_t>(pos)].Format = text;
+        ++FReplacements;
         return pos;
     }
     FFormats.push_back({code, text});

@@ -2,6 +2,7 @@
 
 #include "model/Cell.h"
 #include "model/Workbook.h"
+#include "model/DisplayText.h"
 #include "styles/XLSFormat.h"
 #include "styles/XLSFormatStr.h"
 

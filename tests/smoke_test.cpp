@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/Variant.h"
+#include "styles/Variant.h"
 #include "styles/XLSError.h"
 
 TEST(XLSError, MessagesAndPlaceholders)

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <vector>
 
+#include "model/DisplayText.h"
 #include "model/Workbook.h"
 #include "platform/CodePage.h"
 #include "reading/XLSFile.h"
@@ -33,9 +34,9 @@ std::string DateText(double serial)
 
 // A merged area stores every cell it covers; the listing shows only those
 // that hold something, so that its length follows the file's content.
-bool HoldsNothingButTheMergedFlag(const TCell& cell)
+bool HoldsNothingButTheMergedFlag(const TStoredCell& cell)
 {
-    return cell.Merged() && cell.Value().IsEmpty() && cell.Formula().empty() && cell.Hyperlink().empty();
+    return cell.XFRecord().Merged && cell.Value().IsEmpty() && cell.Formula().empty() && cell.Hyperlink().empty();
 }
 
 } // namespace
@@ -95,17 +96,19 @@ void DumpWorkbook(TWorkbook& workbook, std::ostream& out)
     for (int s = 0; s < sheets.Count(); ++s) {
         TSheet& sheet = *sheets.Items(s);
         out << "# sheet " << s + 1 << ": " << WideToUtf8(sheet.Name()) << "\n";
-        std::vector<const TCell*> cells;
-        for (int i = 0; i < sheet.Cells().Count(); ++i)
-            if (!HoldsNothingButTheMergedFlag(*sheet.Cells().Items(i)))
-                cells.push_back(sheet.Cells().Items(i));
-        std::sort(cells.begin(), cells.end(), [](const TCell* a, const TCell* b) {
-            return a->Row() != b->Row() ? a->Row() < b->Row() : a->Col() < b->Col();
-        });
-        for (const TCell* cell : cells) {
-            out << ColumnLetters(cell->Col()) << cell->Row() + 1 << '\t' << DumpValueKind(cell->Value()) << '\t'
-                << DumpValueText(cell->Value()) << '\t' << DumpEscape(DisplayText(*cell)) << '\t'
-                << DumpEscape(AnsiToWide(cell->Formula())) << "\n";
+        const TCells& store = sheet.Cells();
+        std::vector<uint32_t> row;
+        for (int r = 0; r < store.RowSpan(); ++r) {
+            row.clear();
+            store.RowIndexes(r, row);
+            for (const uint32_t index : row) {
+                const TStoredCell cell = store.Stored(int(index));
+                if (HoldsNothingButTheMergedFlag(cell))
+                    continue;
+                out << ColumnLetters(cell.Col) << cell.Row + 1 << '\t' << DumpValueKind(cell.Value()) << '\t'
+                    << DumpValueText(cell.Value()) << '\t' << DumpEscape(DisplayText(cell)) << '\t'
+                    << DumpEscape(AnsiToWide(cell.Formula())) << "\n";
+            }
         }
     }
 }

@@ -97,6 +97,7 @@ public:
     bool operator==(const TVariant& other) const { return FType == other.FType && FData == other.FData; }
 
 private:
+    friend class TCells; // packs values into its cell records and back
     static TVariant Int(uint16_t type, int64_t x) { TVariant v; v.FType = type; v.FData = x; return v; }
     static TVariant Float(uint16_t type, double x) { TVariant v; v.FType = type; v.FData = x; return v; }
 

@@ -5,19 +5,24 @@
 #include <fstream>
 #include <ostream>
 
+#include "html/BlockTexts.h"
 #include "html/CellStyle.h"
 #include "html/PageText.h"
-#include "model/DisplayText.h"
 #include "model/Sheet.h"
+#include "model/Workbook.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "styles/HList.h"
 #include "styles/XLSFormat.h"
+#include "styles/XLSFormatStr.h"
 
 namespace {
 
 // The page is assembled in memory and handed to the stream in chunks of this size.
 constexpr size_t kChunkSize = 1 << 16;
+// Rows per block of cell texts that one core makes while the other writes.
+constexpr int kTextBlockRows = 256;
+const std::u16string kNoLink;
 
 void AppendNumber(std::string& text, long long n)
 {
@@ -126,6 +131,9 @@ void TXLSWriterHTML::SaveToStream(std::ostream& stream, const TRangeRect& range)
 
 void TXLSWriterHTML::WritePage()
 {
+    // Read here, once: the formatting threads only read them.
+    FLocale = &UserLocale();
+    FDate1904 = FSheet->Workbook() && FSheet->Workbook()->Date1904;
     Write("<html>\r\n");
     if (FUtf8)
         Write("<meta charset=\"utf-8\">\r\n");
@@ -184,7 +192,7 @@ const TXLSWriterHTML::TFormatLook& TXLSWriterHTML::FormatLookOf(int32_t xfIndex)
 {
     // The style text depends only on the XF record, so what was found for an
     // XF index holds for every later position with that index.
-    const auto [entry, added] = FLookOfXF.try_emplace(xfIndex, TFormatLook{0, false});
+    const auto [entry, added] = FLookOfXF.try_emplace(xfIndex, TFormatLook{0, false, nullptr});
     if (added) {
         const TStyleTables& tables = *FSheet->StyleTables();
         const TXFRecord xf = tables.XFTable->GetOrDefault(xfIndex);
@@ -195,7 +203,11 @@ const TXLSWriterHTML::TFormatLook& TXLSWriterHTML::FormatLookOf(int32_t xfIndex)
         int index = FStyleTexts->IndexOf(text);
         if (index < 0)
             index = FStyleTexts->Add(text);
-        entry->second = TFormatLook{index, xf.Merged != 0};
+        // A position outside the list shows as "General".
+        static const std::string general;
+        const TFormatStrings& formats = *tables.FormatStrings;
+        const std::string* format = xf.FormatIndex < formats.Count() ? &formats.At(xf.FormatIndex).Format : &general;
+        entry->second = TFormatLook{index, xf.Merged != 0, format};
     }
     return entry->second;
 }
@@ -238,12 +250,30 @@ void TXLSWriterHTML::WriteTable()
     for (int extent : FRowExtents) FRowSums.push_back(FRowSums.back() + extent);
     FMergedAreas.Build(*FSheet, FRange);
 
-    StartCellWalk();
+    // The texts come from both cores; the markup is written here.
+    TBlockTexts texts(FRange.FirstRow, FRange.LastRow, kTextBlockRows,
+                      [this](int first, int last, std::string& out, std::vector<uint32_t>& ends) {
+                          MakeCellTexts(first, last, out, ends);
+                      });
+    const TCells& cells = FSheet->Cells();
+    std::vector<uint32_t> rowCells;
     const int cols = FRange.LastCol - FRange.FirstCol + 1;
     for (int row = FRange.FirstRow; row <= FRange.LastRow; ++row) {
         Write("<tr>\r\n");
+        rowCells.clear();
+        cells.RowIndexes(row, rowCells);
+        size_t next = 0;
         for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col) {
-            const TStoredCell cell = NextCell(row, col);
+            // An empty position shows no text and has no link.
+            while (next < rowCells.size() && cells.ColOf(int(rowCells[next])) < col)
+                ++next;
+            const bool stored = next < rowCells.size() && cells.ColOf(int(rowCells[next])) == col;
+            std::string_view text = "&nbsp;";
+            const std::u16string* link = &kNoLink;
+            if (stored) {
+                text = texts.Next(row);
+                link = &cells.Stored(int(rowCells[next])).Hyperlink();
+            }
             const size_t position = static_cast<size_t>(row - FRange.FirstRow) * cols + (col - FRange.FirstCol);
             TRangeRect area;
             const bool spans = FCellMerged[position] && FMergedAreas.Find(row, col, area);
@@ -275,15 +305,14 @@ void TXLSWriterHTML::WriteTable()
             // The text of a hidden row or column would widen it in the browser.
             const bool hidden = spans ? width == area.LastCol - area.FirstCol + 1 || height == area.LastRow - area.FirstRow + 1
                                       : width == 1 || height == 1;
-            const std::u16string& link = cell.Hyperlink();
             if (!hidden) {
-                if (!link.empty()) {
+                if (!link->empty()) {
                     piece += "<a href=\"";
-                    piece += PageText(EscapedAttributeText(link), FUtf8);
+                    piece += PageText(EscapedAttributeText(*link), FUtf8);
                     piece += "\">";
                 }
-                AppendCellPageText(piece, cell);
-                if (!link.empty())
+                piece += text;
+                if (!link->empty())
                     piece += "</a>";
             }
             piece += "</td>\r\n";
@@ -340,19 +369,43 @@ long long TXLSWriterHTML::RowsExtent(int first, int last)
     return sum;
 }
 
+void TXLSWriterHTML::MakeCellTexts(int first, int last, std::string& texts, std::vector<uint32_t>& ends) const
+{
+    const TCells& cells = FSheet->Cells();
+    std::vector<uint32_t> rowCells;
+    for (int row = first; row <= last; ++row) {
+        rowCells.clear();
+        cells.RowIndexes(row, rowCells);
+        for (const uint32_t index : rowCells) {
+            const int col = cells.ColOf(int(index));
+            if (col < FRange.FirstCol || col > FRange.LastCol)
+                continue;
+            AppendCellPageText(texts, cells.Stored(int(index)));
+            ends.push_back(uint32_t(texts.size()));
+        }
+    }
+}
+
 void TXLSWriterHTML::AppendCellPageText(std::string& piece, const TStoredCell& cell) const
 {
+    const TVariant& value = cell.Value();
+    if (!value.IsNumeric()) {
+        // Escaped before the conversion, which may add character references.
+        std::u16string escaped;
+        AppendEscapedCellText(escaped, DisplayTextOf(value, std::string(), *FLocale));
+        piece += PageText(escaped, FUtf8);
+        return;
+    }
     // A number's text comes from the formatters as 8-bit text; plain ASCII
     // reads the same in both encodings and needs no trip through UTF-16.
-    std::string text;
-    const bool number = NumberDisplayText(cell, text);
-    if (number && IsAscii(text)) {
+    const auto look = FLookOfXF.find(cell.XFIndex);
+    const std::string text = NumberText(*look->second.NumberFormat, value, *FLocale, FDate1904);
+    if (IsAscii(text)) {
         AppendHTMLCellText(piece, text);
         return;
     }
-    // Escaped before the conversion, which may add character references.
     std::u16string escaped;
-    AppendEscapedCellText(escaped, number ? AnsiToWide(text) : DisplayText(cell));
+    AppendEscapedCellText(escaped, AnsiToWide(text));
     piece += PageText(escaped, FUtf8);
 }
 

@@ -21,6 +21,7 @@
 class TSheet;
 class TCell;
 class THashedStringList;
+struct TLocale;
 
 // A page that would grow past the byte limit its writer was given; what was
 // written of it stays within the limit.
@@ -80,6 +81,7 @@ private:
     struct TFormatLook {
         int StyleClass; // the class number of its style text
         bool Merged;
+        const std::string* NumberFormat; // the text of its number format
     };
     const TFormatLook& FormatLookOf(int32_t xfIndex);
     // Pixel width + 1 of a column, pixel height + 1 of a row.
@@ -88,8 +90,12 @@ private:
     // The same summed over columns first..last, rows first..last.
     long long ColumnsExtent(int first, int last);
     long long RowsExtent(int first, int last);
-    // Appends the display text of a cell, made safe, in the page's encoding.
+    // Appends the display text of a cell, made safe, in the page's encoding;
+    // its XF must have its look already. Safe on a second thread.
     void AppendCellPageText(std::string& piece, const TStoredCell& cell) const;
+    // The texts of the stored cells of rows first..last in the page's range,
+    // each one's end in `ends`. Safe on a second thread.
+    void MakeCellTexts(int first, int last, std::string& texts, std::vector<uint32_t>& ends) const;
 
     void Write(std::string_view piece);
     void Flush();
@@ -98,6 +104,8 @@ private:
     std::ostream* FStream = nullptr;
     TRangeRect FRange;
     bool FUtf8;
+    const TLocale* FLocale = nullptr;
+    bool FDate1904 = false;
 
     std::unique_ptr<THashedStringList> FStyleTexts;
     std::vector<int> FCellStyleIndex;

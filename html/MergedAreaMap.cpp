@@ -7,23 +7,21 @@
 void TMergedAreaMap::Clear()
 {
     FAreas = {};
-    FOwner = {};
+    FRows = {};
     FLargest.Clear();
-    FCols = 0;
 }
 
 void TMergedAreaMap::Build(const TSheet& sheet, const TRangeRect& page)
 {
     Clear();
     FPage = page;
-    FCols = size_t(page.LastCol - page.FirstCol + 1);
     const TRanges& ranges = sheet.Ranges();
     for (int i = 0; i < ranges.Count(); ++i) {
         const TRange& range = *ranges.Items(i);
         if (!range.Merged())
             continue;
-        if (FOwner.empty())
-            FOwner.assign(size_t(page.LastRow - page.FirstRow + 1) * FCols, -1);
+        if (FRows.empty())
+            FRows.resize(size_t(page.LastRow - page.FirstRow + 1));
         // Within a range the last containing rectangle wins: paint from the end.
         for (int r = range.Count() - 1; r >= 0; --r)
             Paint(range.Rect(r));
@@ -43,22 +41,37 @@ void TMergedAreaMap::Paint(const TRangeRect& rect)
         return;
     const auto index = int32_t(FAreas.size());
     FAreas.push_back(rect);
-    for (int row = firstRow; row <= lastRow; ++row) {
-        int32_t* owner = &FOwner[size_t(row - FPage.FirstRow) * FCols];
-        for (int col = firstCol; col <= lastCol; ++col)
-            if (owner[col - FPage.FirstCol] < 0)
-                owner[col - FPage.FirstCol] = index;
-    }
+    for (int row = firstRow; row <= lastRow; ++row)
+        PaintRow(FRows[size_t(row - FPage.FirstRow)], uint8_t(firstCol), uint8_t(lastCol), index);
     FLargest.Add(rect);
+}
+
+void TMergedAreaMap::PaintRow(std::vector<TSpan>& spans, uint8_t first, uint8_t last, int32_t area)
+{
+    // The gaps of first..last between the spans there are become spans of `area`.
+    std::vector<TSpan> painted;
+    painted.reserve(spans.size() + 2);
+    int from = first; // the first column not yet placed
+    for (const TSpan& span : spans) {
+        if (span.First > from && from <= last)
+            painted.push_back({uint8_t(from), uint8_t(std::min<int>(last, span.First - 1)), area});
+        painted.push_back(span);
+        from = std::max(from, span.Last + 1);
+    }
+    if (from <= last)
+        painted.push_back({uint8_t(from), last, area});
+    spans = std::move(painted);
 }
 
 bool TMergedAreaMap::Find(int row, int col, TRangeRect& area) const
 {
-    if (FOwner.empty() || !FPage.Contains(row, col))
+    if (FRows.empty() || !FPage.Contains(row, col))
         return false;
-    const int32_t owner = FOwner[size_t(row - FPage.FirstRow) * FCols + size_t(col - FPage.FirstCol)];
-    if (owner < 0)
+    const std::vector<TSpan>& spans = FRows[size_t(row - FPage.FirstRow)];
+    const auto after = std::upper_bound(spans.begin(), spans.end(), col,
+                                        [](int c, const TSpan& span) { return c < span.First; });
+    if (after == spans.begin() || (after - 1)->Last < col)
         return false;
-    area = FAreas[size_t(owner)];
+    area = FAreas[size_t((after - 1)->Area)];
     return true;
 }

@@ -1,6 +1,7 @@
 // The merged area of every position of a page, worked out once, so that the
 // writer does not ask TSheet::FindMergedArea (a walk over every range) for
-// each of the up to 16,777,216 positions a merged area can cover.
+// each of the up to 16,777,216 positions a merged area can cover. Each row
+// keeps the column spans of its areas, so a large area costs a span per row.
 #pragma once
 
 #include <cstdint>
@@ -25,10 +26,17 @@ private:
     // Paints the positions of `rect` (clipped to the page) that no earlier
     // rectangle has taken.
     void Paint(const TRangeRect& rect);
+    struct TSpan;
+    static void PaintRow(std::vector<TSpan>& spans, uint8_t first, uint8_t last, int32_t area);
+
+    // The columns first..last of a row that belong to area `Area`.
+    struct TSpan {
+        uint8_t First, Last;
+        int32_t Area;
+    };
 
     TRangeRect FPage;
-    size_t FCols = 0;
     std::vector<TRangeRect> FAreas;
-    std::vector<int32_t> FOwner; // per position: index into FAreas, or -1
+    std::vector<std::vector<TSpan>> FRows; // per row of the page: its spans by column, none overlapping
     TLargestRects FLargest; // painted already, to pass over rectangles inside them
 };

@@ -151,20 +151,16 @@ void TXLSWriterHTML::WritePage()
 
 void TXLSWriterHTML::BuildStyleClasses()
 {
+    // The classes are numbered in the order their first positions come;
+    // the table asks again for each position's XF and finds its class.
     FStyleTexts = std::make_unique<THashedStringList>(8191, HashKindCrc);
-    const size_t rows = FRange.LastRow - FRange.FirstRow + 1u;
-    const size_t cols = FRange.LastCol - FRange.FirstCol + 1u;
-    FCellStyleIndex.clear();
-    FCellStyleIndex.reserve(rows * cols);
-    FCellMerged.clear();
-    FCellMerged.reserve(rows * cols);
     StartCellWalk();
     for (int row = FRange.FirstRow; row <= FRange.LastRow; ++row)
-        for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col) {
-            const TFormatLook& look = FormatLookOf(NextCell(row, col).XFIndex);
-            FCellStyleIndex.push_back(look.StyleClass);
-            FCellMerged.push_back(look.Merged);
-        }
+        for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col)
+            FormatLookOf(XFIndexAt(row, col));
+    FNumberFormats.clear();
+    for (const auto& [xf, look] : FLookOfXF)
+        FNumberFormats.emplace(xf, look.NumberFormat);
 }
 
 void TXLSWriterHTML::StartCellWalk()
@@ -172,9 +168,9 @@ void TXLSWriterHTML::StartCellWalk()
     FWalkRow = -1;
 }
 
-TStoredCell TXLSWriterHTML::NextCell(int row, int col)
+int32_t TXLSWriterHTML::XFIndexAt(int row, int col)
 {
-    const TCells& cells = FSheet->Cells();
+    TCells& cells = FSheet->Cells();
     if (row != FWalkRow) {
         FWalkRow = row;
         FRowCells.clear();
@@ -184,8 +180,8 @@ TStoredCell TXLSWriterHTML::NextCell(int row, int col)
     while (FWalkCursor < FRowCells.size() && cells.ColOf(int(FRowCells[FWalkCursor])) < col)
         ++FWalkCursor;
     if (FWalkCursor < FRowCells.size() && cells.ColOf(int(FRowCells[FWalkCursor])) == col)
-        return cells.Stored(int(FRowCells[FWalkCursor]));
-    return TStoredCell::Of(*FSheet->Cells().GetCell(row, col));
+        return cells.XFIndexOf(int(FRowCells[FWalkCursor]));
+    return cells.GetCell(row, col)->XFIndex();
 }
 
 const TXLSWriterHTML::TFormatLook& TXLSWriterHTML::FormatLookOf(int32_t xfIndex)
@@ -256,32 +252,31 @@ void TXLSWriterHTML::WriteTable()
                           MakeCellTexts(first, last, out, ends);
                       });
     const TCells& cells = FSheet->Cells();
-    std::vector<uint32_t> rowCells;
-    const int cols = FRange.LastCol - FRange.FirstCol + 1;
+    StartCellWalk();
+    int32_t lastXF = -1;
+    const TFormatLook* look = nullptr;
     for (int row = FRange.FirstRow; row <= FRange.LastRow; ++row) {
         Write("<tr>\r\n");
-        rowCells.clear();
-        cells.RowIndexes(row, rowCells);
-        size_t next = 0;
         for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col) {
+            if (const int32_t xf = XFIndexAt(row, col); xf != lastXF) {
+                lastXF = xf;
+                look = &FormatLookOf(xf);
+            }
             // An empty position shows no text and has no link.
-            while (next < rowCells.size() && cells.ColOf(int(rowCells[next])) < col)
-                ++next;
-            const bool stored = next < rowCells.size() && cells.ColOf(int(rowCells[next])) == col;
+            const bool stored = FWalkCursor < FRowCells.size() && cells.ColOf(int(FRowCells[FWalkCursor])) == col;
             std::string_view text = "&nbsp;";
             const std::u16string* link = &kNoLink;
             if (stored) {
                 text = texts.Next(row);
-                link = &cells.Stored(int(rowCells[next])).Hyperlink();
+                link = &cells.Stored(int(FRowCells[FWalkCursor])).Hyperlink();
             }
-            const size_t position = static_cast<size_t>(row - FRange.FirstRow) * cols + (col - FRange.FirstCol);
             TRangeRect area;
-            const bool spans = FCellMerged[position] && FMergedAreas.Find(row, col, area);
+            const bool spans = look->Merged && FMergedAreas.Find(row, col, area);
             if (spans && (area.FirstRow != row || area.FirstCol != col))
                 continue;
 
             piece = "<td class=\"xl";
-            AppendNumber(piece, FCellStyleIndex[position]);
+            AppendNumber(piece, look->StyleClass);
             piece += '"';
             long long width = 0, height = 0;
             if (spans) {
@@ -326,9 +321,8 @@ void TXLSWriterHTML::WriteTable()
 void TXLSWriterHTML::FreeStyleClasses()
 {
     FStyleTexts.reset();
-    FCellStyleIndex = {};
-    FCellMerged = {};
     FLookOfXF = {};
+    FNumberFormats = {};
     FRowCells = {};
     FMergedAreas.Clear();
 }
@@ -398,8 +392,7 @@ void TXLSWriterHTML::AppendCellPageText(std::string& piece, const TStoredCell& c
     }
     // A number's text comes from the formatters as 8-bit text; plain ASCII
     // reads the same in both encodings and needs no trip through UTF-16.
-    const auto look = FLookOfXF.find(cell.XFIndex);
-    const std::string text = NumberText(*look->second.NumberFormat, value, *FLocale, FDate1904);
+    const std::string text = NumberText(*FNumberFormats.at(cell.XFIndex), value, *FLocale, FDate1904);
     if (IsAscii(text)) {
         AppendHTMLCellText(piece, text);
         return;

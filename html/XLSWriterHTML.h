@@ -73,10 +73,11 @@ private:
 
     // Starts a walk over the range's positions in row-major order.
     void StartCellWalk();
-    // The cell GetCell gives at (row, col), for positions visited in
-    // row-major order: stored cells come from their row's list, which spares
-    // a lookup per position; other positions yield the pending cell.
-    TStoredCell NextCell(int row, int col);
+    // The XF index of the cell GetCell gives at (row, col), for positions
+    // visited in row-major order: stored cells come from their row's list,
+    // which spares a lookup per position (FRowCells[FWalkCursor] is then
+    // the cell); other positions yield the pending cell.
+    int32_t XFIndexAt(int row, int col);
     // What the page needs of a cell format, computed once per XF index.
     struct TFormatLook {
         int StyleClass; // the class number of its style text
@@ -108,10 +109,10 @@ private:
     bool FDate1904 = false;
 
     std::unique_ptr<THashedStringList> FStyleTexts;
-    std::vector<int> FCellStyleIndex;
-    std::vector<bool> FCellMerged; // the merged flag per position, beside the class
     TMergedAreaMap FMergedAreas;   // the area of each merged position
     std::unordered_map<int32_t, TFormatLook> FLookOfXF;
+    // The number format of each XF of the page, for the second thread, which must not see FLookOfXF grow.
+    std::unordered_map<int32_t, const std::string*> FNumberFormats;
     int FWalkRow = -1;                // the row whose stored cells FRowCells lists
     std::vector<uint32_t> FRowCells;  // by column
     size_t FWalkCursor = 0;

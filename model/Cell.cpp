@@ -450,6 +450,12 @@ int TCells::IndexOf(const TCustomXLSItem* item) const
     return IndexAt(cell->Row(), cell->Col());
 }
 
+int32_t TCells::XFIndexOf(int index) const
+{
+    const TRecord& record = Record(static_cast<uint32_t>(index));
+    return record.Kind == kKindCellObject ? FObjects[record.Slot]->XFIndex() : record.XF;
+}
+
 TStoredCell TCells::Stored(int index) const
 {
     const TRecord& record = Record(static_cast<uint32_t>(index));

@@ -134,6 +134,8 @@ public:
     // Position of stored cell `index` (0..Count-1) in insertion order.
     uint16_t RowOf(int index) const { return Record(static_cast<uint32_t>(index)).Row; }
     uint16_t ColOf(int index) const { return Record(static_cast<uint32_t>(index)).Col; }
+    // XF index of stored cell `index`.
+    int32_t XFIndexOf(int index) const;
     // Index of the stored cell at (row, col), or -1.
     int IndexAt(int row, int col) const;
     // Stored cell `index` as its record has it.

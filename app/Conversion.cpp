@@ -31,18 +31,37 @@ std::string TargetDirectoryOf(const std::string& target, const std::string& work
     return WithTrailingSlash(workingDirectory) + directory;
 }
 
-void PrepareTargetDirectory(const std::string& directory)
+std::vector<std::string> PrepareTargetDirectory(const std::string& directory)
 {
-    if (!ForceDirectories(directory))
+    std::vector<std::string> created;
+    if (!ForceDirectories(directory, &created))
         throw EDirectoryError();
+    return created;
+}
+
+namespace {
+
+// The name at `position` in the sequence base.htm, base0.htm, base1.htm, ...
+std::string OutputNameAt(const std::string& directory, const std::string& base, uint64_t position)
+{
+    if (position == 0)
+        return directory + base + ".htm";
+    return directory + base + std::to_string(position - 1) + ".htm";
+}
+
+} // namespace
+
+std::string UniqueOutputName(const std::string& directory, const std::string& base, uint64_t& position)
+{
+    while (FileExists(OutputNameAt(directory, base, position)))
+        ++position;
+    return OutputNameAt(directory, base, position);
 }
 
 std::string UniqueOutputName(const std::string& directory, const std::string& base)
 {
-    std::string candidate = directory + base + ".htm";
-    for (unsigned long long counter = 0; FileExists(candidate); ++counter)
-        candidate = directory + base + std::to_string(counter) + ".htm";
-    return candidate;
+    uint64_t position = 0;
+    return UniqueOutputName(directory, base, position);
 }
 
 EOutputLimitError::EOutputLimitError(uint64_t limit)
@@ -61,10 +80,13 @@ int ConvertWorkbook(const std::string& source, const std::string& directory, con
     const uint64_t limit = options.MaxOutput.value_or(std::numeric_limits<uint64_t>::max());
     uint64_t written = 0;
     std::vector<std::string> pages; // the names handed out: each was free until this run
+    // Every name before the last one handed out is taken, so each search
+    // starts there; it stays free when that sheet had no cells.
+    uint64_t position = 0;
     int saved = 0;
     try {
         for (int i = 0; i < sheets.Count(); ++i) {
-            const std::string name = UniqueOutputName(directory, base);
+            const std::string name = UniqueOutputName(directory, base, position);
             if (onSheet)
                 onSheet(i + 1, name);
             pages.push_back(name);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // The target directory could not be created.
 class EDirectoryError : public std::runtime_error {
@@ -40,15 +41,21 @@ std::string BaseNameOf(const std::string& path);
 // working directory itself when TARGET has no directory part.
 std::string TargetDirectoryOf(const std::string& target, const std::string& workingDirectory);
 
-// Creates the directory with all missing parents; raises EDirectoryError when
-// it is empty or cannot be created.
-void PrepareTargetDirectory(const std::string& directory);
+// Creates the directory with all missing parents and returns those it
+// created, parents first; raises EDirectoryError when it is empty or cannot be
+// created.
+std::vector<std::string> PrepareTargetDirectory(const std::string& directory);
 
 // The first of directory + base + ".htm", directory + base + "0.htm",
 // directory + base + "1.htm", ... that names nothing existing. `directory`
 // ends with "/"; the name is built from nothing else, so it always lies in
 // that directory.
 std::string UniqueOutputName(const std::string& directory, const std::string& base);
+// The same search begun at `position` in that sequence (0 for base + ".htm",
+// n + 1 for base + n + ".htm"), which is left at the name returned. A caller
+// naming many pages passes the same position on, so that the names already
+// known taken are not looked at again.
+std::string UniqueOutputName(const std::string& directory, const std::string& base, uint64_t& position);
 
 // Called for every sheet before it is saved: its number from 1 and the name
 // chosen for its page (a sheet without cells writes no file).

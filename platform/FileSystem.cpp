@@ -16,6 +16,20 @@ bool IsDirectory(const std::string& path)
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// Makes `path` a directory unless it is one; false when that fails. Only a
+// directory this call made itself goes into `created`.
+bool MakeDirectory(const std::string& path, std::vector<std::string>* created)
+{
+    if (IsDirectory(path))
+        return true;
+    if (mkdir(path.c_str(), 0777) == 0) {
+        if (created)
+            created->push_back(path);
+        return true;
+    }
+    return errno == EEXIST;
+}
+
 std::string EnvironmentValue(const char* name)
 {
     const char* value = std::getenv(name);
@@ -60,19 +74,22 @@ bool FileExists(const std::string& path)
     return lstat(path.c_str(), &info) == 0;
 }
 
-bool ForceDirectories(const std::string& path)
+bool ForceDirectories(const std::string& path, std::vector<std::string>* created)
 {
     if (path.empty())
         return false;
     // Create every prefix ending before a "/", then the whole path.
-    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
-        const std::string prefix = path.substr(0, slash);
-        if (!IsDirectory(prefix) && mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST)
+    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+        if (!MakeDirectory(path.substr(0, slash), created))
             return false;
-    }
-    if (!IsDirectory(path) && mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
-        return false;
-    return IsDirectory(path);
+    return MakeDirectory(path, created) && IsDirectory(path);
+}
+
+void RemoveEmptyDirectories(const std::vector<std::string>& directories)
+{
+    // rmdir removes nothing but an empty directory.
+    for (auto directory = directories.rbegin(); directory != directories.rend(); ++directory)
+        rmdir(directory->c_str());
 }
 
 std::string WorkingDirectory()

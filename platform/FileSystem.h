@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // A file that cannot be created or written.
 class EFileError : public std::runtime_error {
@@ -17,8 +18,12 @@ public:
 // True when anything (file, directory, link, even a dangling one) has this name.
 bool FileExists(const std::string& path);
 // Creates the directory with every missing parent; true when it exists
-// afterwards as a directory. False for an empty path.
-bool ForceDirectories(const std::string& path);
+// afterwards as a directory. False for an empty path. Each directory this call
+// made is appended to `created`, when given, parents first.
+bool ForceDirectories(const std::string& path, std::vector<std::string>* created = nullptr);
+// Removes the directories named, from the last to the first, each only while
+// it is empty; what cannot be removed stays, silently.
+void RemoveEmptyDirectories(const std::vector<std::string>& directories);
 // The working directory with a trailing "/"; empty when it cannot be read.
 std::string WorkingDirectory();
 // The directory of the running executable with a trailing "/"; empty when unknown.

@@ -87,6 +87,40 @@ TEST_F(CliConvertTest, ExistingPagesAreNeverOverwritten)
     EXPECT_NE(FileText(Work / "out1.htm").find(">only</td>"), std::string::npos);
 }
 
+// Each sheet takes the first free name of the sequence, also after names
+// that were taken before the run, with the empty sheet's name left to the
+// next sheet.
+TEST_F(CliConvertTest, NamingSkipsNamesTakenBefore)
+{
+    WriteFourSheetBook();
+    const struct {
+        std::vector<std::string> Taken; // files there before the run
+        std::string One, Three, Four;   // the pages of the sheets with cells
+    } cases[] = {
+        {{"out0.htm", "out2.htm"}, "out.htm", "out1.htm", "out3.htm"},
+        {{"out.htm", "out1.htm"}, "out0.htm", "out2.htm", "out3.htm"},
+        {{"out.htm", "out0.htm", "out1.htm"}, "out2.htm", "out3.htm", "out4.htm"},
+        {{"out1.htm", "out3.htm", "out5.htm"}, "out.htm", "out0.htm", "out2.htm"},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(Work);
+        fs::create_directory(Work);
+        for (const std::string& name : c.Taken)
+            WriteWholeFile((Work / name).string(), "keep " + name);
+        const TProgramResult run = Quillon({Source, (Work / "out.htm").string()});
+        EXPECT_EQ(run.ExitCode, 0) << run.Err;
+        std::vector<std::string> expected = c.Taken;
+        expected.insert(expected.end(), {c.One, c.Three, c.Four});
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(FilesBelow(Work), expected) << c.One;
+        for (const std::string& name : c.Taken)
+            EXPECT_EQ(FileText(Work / name), "keep " + name);
+        EXPECT_NE(FileText(Work / c.One).find(">one</td>"), std::string::npos) << c.One;
+        EXPECT_NE(FileText(Work / c.Three).find(">three</td>"), std::string::npos) << c.Three;
+        EXPECT_NE(FileText(Work / c.Four).find(">four</td>"), std::string::npos) << c.Four;
+    }
+}
+
 TEST_F(CliConvertTest, TargetVariants)
 {
     WriteFourSheetBook();
@@ -178,6 +212,37 @@ TEST_F(CliConvertTest, MaxOutputBoundsThePagesTogether)
         EXPECT_EQ(FilesBelow(Work), std::vector<std::string> {"out.htm"}) << limit;
         EXPECT_EQ(FileText(Work / "out.htm"), "keep");
     }
+}
+
+// The directories a stopped run made for its pages go with them; those that
+// were there before stay, even when empty.
+TEST_F(CliConvertTest, MaxOutputLeavesNoDirectoryItMade)
+{
+    WriteFourSheetBook();
+    fs::create_directories(Work / "old/empty");
+    const struct {
+        std::string Target; // below Work
+        std::vector<std::string> Left; // every entry below Work afterwards
+    } cases[] = {
+        {"new/out.htm", {"old", "old/empty"}},
+        {"new/deeper/still/out.htm", {"old", "old/empty"}},
+        {"old/new/out.htm", {"old", "old/empty"}},
+        {"old/empty/out.htm", {"old", "old/empty"}},
+        {"old/new/../out.htm", {"old", "old/empty"}},
+    };
+    for (const auto& c : cases) {
+        const TProgramResult run = Quillon({"--max-output=100", Source, (Work / c.Target).string()});
+        EXPECT_EQ(run.ExitCode, 1) << c.Target;
+        EXPECT_NE(run.Err.find("--max-output"), std::string::npos) << run.Err;
+        std::vector<std::string> left;
+        for (const auto& entry : fs::recursive_directory_iterator(Work))
+            left.push_back(fs::relative(entry.path(), Work).string());
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, c.Left) << c.Target;
+    }
+    // A run that stays within the limit keeps what it made.
+    EXPECT_EQ(Quillon({Source, (Work / "new/out.htm").string()}).ExitCode, 0);
+    EXPECT_EQ(FilesBelow(Work / "new"), (std::vector<std::string>{"out.htm", "out0.htm", "out1.htm"}));
 }
 
 // A page far larger than the limit stops early, with K, M and G as powers of 1024.

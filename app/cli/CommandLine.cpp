@@ -85,8 +85,14 @@ int Convert(const TCommandLine& line)
     const std::string& source = line.Files[0];
     const std::string& target = line.Files[1];
     const std::string directory = TargetDirectoryOf(target, WorkingDirectory());
-    PrepareTargetDirectory(directory);
-    ConvertWorkbook(source, directory, BaseNameOf(target), line.Options);
+    const std::vector<std::string> created = PrepareTargetDirectory(directory);
+    try {
+        ConvertWorkbook(source, directory, BaseNameOf(target), line.Options);
+    } catch (const EOutputLimitError&) {
+        // Its pages are gone again: so are the directories made for them.
+        RemoveEmptyDirectories(created);
+        throw;
+    }
     return 0;
 }
 

@@ -37,7 +37,6 @@ struct TCFDocument {
 namespace {
 
 constexpr uint32_t EndOfChain = 0xFFFFFFFE;
-constexpr uint32_t FreeSect = 0xFFFFFFFF;
 constexpr uint32_t MaxRegularSector = 0xFFFFFFF9; // above: end of chain, free and other marks
 constexpr uint32_t NoStream = 0xFFFFFFFF;
 constexpr uint32_t MiniSectorSize = 64;

@@ -4,6 +4,7 @@
 #include <limits>
 #include <vector>
 
+#include "html/SaveAsHTML.h"
 #include "html/XLSWriterHTML.h"
 #include "model/Workbook.h"
 #include "platform/CodePage.h"
@@ -90,7 +91,7 @@ int ConvertWorkbook(const std::string& source, const std::string& directory, con
             if (onSheet)
                 onSheet(i + 1, name);
             pages.push_back(name);
-            written += sheets.Items(i)->SaveAsHTML(name, options.Utf8, limit - written);
+            written += SaveAsHTML(*sheets.Items(i), name, options.Utf8, limit - written);
             ++saved;
         }
     } catch (const EPageLimitError&) {

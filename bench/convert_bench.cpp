@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "html/SaveAsHTML.h"
 #include "html/XLSWriterHTML.h"
 #include "model/Workbook.h"
 #include "platform/CodePage.h"
@@ -47,7 +48,7 @@ void BM_ConvertWorkbook(benchmark::State& state)
             return;
         TSheets& sheets = file.Workbook().Sheets();
         for (int i = 0; i < sheets.Count(); ++i)
-            sheets.Items(i)->SaveAsHTML(out);
+            SaveAsHTML(*sheets.Items(i), out);
     }
     std::filesystem::remove(out);
 }

@@ -1,5 +1,6 @@
 #include "formulas/Lists.h"
 
+#include "platform/LittleEndian.h"
 #include "styles/XLSError.h"
 
 #include <utility>
@@ -7,11 +8,6 @@
 namespace {
 
 constexpr size_t kSharedHeaderSize = 10; // RefU, reserved, cUse, cce
-
-uint16_t ReadU16(const std::string& bytes, size_t offset) {
-    return static_cast<uint16_t>(static_cast<uint8_t>(bytes[offset]) |
-                                 (static_cast<uint8_t>(bytes[offset + 1]) << 8));
-}
 
 } // namespace
 

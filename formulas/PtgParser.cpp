@@ -2,10 +2,10 @@
 
 #include "formulas/XLSFormula.h"
 #include "platform/CodePage.h"
+#include "platform/LittleEndian.h"
 #include "styles/XLSFormat.h"
 
 #include <cmath>
-#include <cstring>
 #include <utility>
 
 namespace {
@@ -25,11 +25,6 @@ constexpr uint16_t kRowRelative = 0x8000;
 constexpr uint16_t kColRelative = 0x4000;
 
 constexpr uint8_t kParenthesis = 0x15;
-
-uint16_t U16(const std::string& bytes, size_t offset) {
-    return static_cast<uint16_t>(static_cast<uint8_t>(bytes[offset]) |
-                                 (static_cast<uint8_t>(bytes[offset + 1]) << 8));
-}
 
 // Operand tokens exist in three classes (reference 0x20, value 0x40, array
 // 0x60) that read alike: fold them onto the reference class.
@@ -79,8 +74,8 @@ void AddBase(uint16_t baseRow, uint16_t baseCol, uint16_t& row, uint16_t& colWor
 // Cell (row at offset, column word at offset + 2), optionally moved by the base.
 std::string CellAt(const std::string& data, size_t offset, bool relative, uint16_t baseRow,
                    uint16_t baseCol) {
-    uint16_t row = U16(data, offset);
-    uint16_t colWord = U16(data, offset + 2);
+    uint16_t row = ReadU16(data, offset);
+    uint16_t colWord = ReadU16(data, offset + 2);
     if (relative) AddBase(baseRow, baseCol, row, colWord);
     return CellText(row, colWord);
 }
@@ -88,10 +83,10 @@ std::string CellAt(const std::string& data, size_t offset, bool relative, uint16
 // Area: first row, last row, first column word, last column word.
 std::string AreaAt(const std::string& data, size_t offset, bool relative, uint16_t baseRow,
                    uint16_t baseCol) {
-    uint16_t firstRow = U16(data, offset);
-    uint16_t lastRow = U16(data, offset + 2);
-    uint16_t firstCol = U16(data, offset + 4);
-    uint16_t lastCol = U16(data, offset + 6);
+    uint16_t firstRow = ReadU16(data, offset);
+    uint16_t lastRow = ReadU16(data, offset + 2);
+    uint16_t firstCol = ReadU16(data, offset + 4);
+    uint16_t lastCol = ReadU16(data, offset + 6);
     if (relative) {
         AddBase(baseRow, baseCol, firstRow, firstCol);
         AddBase(baseRow, baseCol, lastRow, lastCol);
@@ -204,26 +199,25 @@ bool TPtgParser::ReadToken(uint8_t type, size_t& pos, TPtgToken& token) {
         return true;
     case 0x1E:
         if (!take(2)) return false;
-        token.Text = std::to_string(U16(token.Data, 0));
+        token.Text = std::to_string(ReadU16(token.Data, 0));
         return true;
     case 0x1F: {
         if (!take(8)) return false;
-        double value;
-        std::memcpy(&value, token.Data.data(), sizeof value);
+        const double value = ReadDouble(token.Data);
         if (!std::isfinite(value)) return false; // no text can stand for it
         token.Text = FormatNumberText("", value, *Locale);
         return true;
     }
     case 0x21: {
         if (!take(functionSize)) return false;
-        const TXLSFunctionRec* rec = FindFunction(functionSize == 1 ? uint8_t(token.Data[0]) : U16(token.Data, 0));
+        const TXLSFunctionRec* rec = FindFunction(functionSize == 1 ? uint8_t(token.Data[0]) : ReadU16(token.Data, 0));
         if (!rec || rec->ArgCount < 0) return false;
         function(rec, rec->ArgCount);
         return true;
     }
     case 0x22: {
         if (!take(1 + functionSize)) return false;
-        const TXLSFunctionRec* rec = FindFunction(functionSize == 1 ? uint8_t(token.Data[1]) : U16(token.Data, 1));
+        const TXLSFunctionRec* rec = FindFunction(functionSize == 1 ? uint8_t(token.Data[1]) : ReadU16(token.Data, 1));
         if (!rec) return false;
         function(rec, static_cast<uint8_t>(token.Data[0]));
         return true;
@@ -266,13 +260,13 @@ bool TPtgParser::ReadOlderReference(uint8_t type, size_t& pos, TPtgToken& token)
 
     std::string biff8;
     if (area) {
-        const uint16_t firstRow = U16(data, head), lastRow = U16(data, head + 2);
+        const uint16_t firstRow = ReadU16(data, head), lastRow = ReadU16(data, head + 2);
         AppendU16(biff8, OlderRow(firstRow, offset));
         AppendU16(biff8, OlderRow(lastRow, offset));
         AppendU16(biff8, OlderColWord(firstRow, static_cast<uint8_t>(data[head + 4])));
         AppendU16(biff8, OlderColWord(lastRow, static_cast<uint8_t>(data[head + 5])));
     } else {
-        const uint16_t row = U16(data, head);
+        const uint16_t row = ReadU16(data, head);
         AppendU16(biff8, OlderRow(row, offset));
         AppendU16(biff8, OlderColWord(row, static_cast<uint8_t>(data[head + 2])));
     }
@@ -280,8 +274,8 @@ bool TPtgParser::ReadOlderReference(uint8_t type, size_t& pos, TPtgToken& token)
     token.Text.clear();
     if (threeD) {
         // Only references into this workbook are followed.
-        const uint16_t sheet = U16(data, 10);
-        if (static_cast<int16_t>(U16(data, 0)) >= 0 || sheet >= SheetNames->size()) return false;
+        const uint16_t sheet = ReadU16(data, 10);
+        if (static_cast<int16_t>(ReadU16(data, 0)) >= 0 || sheet >= SheetNames->size()) return false;
         token.Text = "'" + (*SheetNames)[sheet] + "'!";
     }
     token.Text += area ? AreaAt(biff8, 0, offset, BaseRow, BaseCol) : CellAt(biff8, 0, offset, BaseRow, BaseCol);
@@ -304,7 +298,7 @@ bool TPtgParser::FillStringToken(size_t& pos, TPtgToken& token) {
     std::string chars = token.Data.substr(headSize);
     if (wide) {
         std::u16string units;
-        for (size_t i = 0; i < count; ++i) units += static_cast<char16_t>(U16(token.Data, headSize + 2 * i));
+        for (size_t i = 0; i < count; ++i) units += static_cast<char16_t>(ReadU16(token.Data, headSize + 2 * i));
         chars = WideToAnsi(units);
     }
     token.Text = "\"" + chars + "\"";
@@ -317,11 +311,11 @@ bool TPtgParser::FillStringToken(size_t& pos, TPtgToken& token) {
 // silently point it at the formula's own sheet: such a formula is not
 // recognized instead.
 bool TPtgParser::SheetPrefix(const std::string& data, std::string& prefix) const {
-    const uint16_t entryIndex = U16(data, 0);
+    const uint16_t entryIndex = ReadU16(data, 0);
     if (entryIndex >= ExternSheets->size()) return false;
     const std::string& entry = (*ExternSheets)[entryIndex];
     if (entry.size() < 6) return false;
-    const uint16_t sheet = U16(entry, 2);
+    const uint16_t sheet = ReadU16(entry, 2);
     if (sheet >= SheetNames->size()) return false;
     prefix = "'" + (*SheetNames)[sheet] + "'!";
     return true;

@@ -13,27 +13,35 @@
 #include <vector>
 
 #include "formulas/PtgParser.h"
+#include "platform/LittleEndian.h"
 #include "styles/XLSError.h"
 
 namespace {
 
 class TInput {
 public:
-    TInput(const uint8_t* data, size_t size) : FData(data), FSize(size) {}
-    uint8_t U8() { return FPos < FSize ? FData[FPos++] : 0; }
-    uint16_t U16() { return uint16_t(U8() | (U8() << 8)); }
+    TInput(const uint8_t* data, size_t size) : FData(data, size) {}
+    uint8_t U8() { return Take<uint8_t>(); }
+    uint16_t U16() { return Take<uint16_t>(); }
     std::string Bytes(size_t n)
     {
-        n = std::min(n, FSize - FPos);
-        std::string bytes(reinterpret_cast<const char*>(FData + FPos), n);
+        n = BytesWithin(FData, FPos, n);
+        std::string bytes(reinterpret_cast<const char*>(FData.data() + FPos), n);
         FPos += n;
         return bytes;
     }
-    std::string Rest() { return Bytes(FSize - FPos); }
+    std::string Rest() { return Bytes(FData.size() - FPos); }
 
 private:
-    const uint8_t* FData;
-    size_t FSize;
+    template <typename T>
+    T Take()
+    {
+        const T value = ReadLittleEndian<T>(FData, FPos);
+        FPos += BytesWithin(FData, FPos, sizeof(T));
+        return value;
+    }
+
+    TByteSpan FData;
     size_t FPos = 0;
 };
 

@@ -16,6 +16,7 @@
 
 #include "html/XLSWriterHTML.h"
 #include "model/Workbook.h"
+#include "platform/LittleEndian.h"
 #include "reading/CFile.h"
 #include "reading/XLSFile.h"
 #include "styles/XLSError.h"
@@ -30,11 +31,6 @@ constexpr uint64_t kMergeBudget = 1u << 16;
 // Pages of used ranges above this many positions are not written, for the
 // same reason.
 constexpr uint64_t kPageBudget = 1u << 16;
-
-uint16_t U16(const std::vector<uint8_t>& bytes, size_t offset)
-{
-    return uint16_t(bytes[offset] | (bytes[offset + 1] << 8));
-}
 
 // The cells the MERGECELLS records of the "Workbook" stream would merge,
 // walking the record headers as the reader does; an encrypted MERGECELLS
@@ -54,15 +50,15 @@ uint64_t MergedCells(const uint8_t* data, size_t size)
     uint64_t cells = 0;
     bool encrypted = false;
     for (size_t pos = 0; pos + 4 <= stream.size();) {
-        const uint16_t id = U16(stream, pos), length = U16(stream, pos + 2);
+        const uint16_t id = ReadU16(stream, pos), length = ReadU16(stream, pos + 2);
         if (id == 0) break;
         const size_t body = pos + 4, end = std::min(stream.size(), body + length);
         if (id == 0x002F) encrypted = true;
         if (id == 0x00E5) {
             if (encrypted) return kMergeBudget + 1;
             for (size_t p = body + 2; p + 8 <= end; p += 8) {
-                const int rows = U16(stream, p + 2) - U16(stream, p) + 1;
-                const int cols = (U16(stream, p + 6) & 0xFF) - (U16(stream, p + 4) & 0xFF) + 1;
+                const int rows = ReadU16(stream, p + 2) - ReadU16(stream, p) + 1;
+                const int cols = (ReadU16(stream, p + 6) & 0xFF) - (ReadU16(stream, p + 4) & 0xFF) + 1;
                 if (rows > 0 && cols > 0) cells += uint64_t(rows) * uint64_t(cols);
             }
         }

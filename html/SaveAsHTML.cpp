@@ -1,12 +1,14 @@
+#include "html/SaveAsHTML.h"
+
 #include "html/XLSWriterHTML.h"
 #include "model/Sheet.h"
 
-uint64_t TSheet::SaveAsHTML(const std::string& fileName, bool utf8, uint64_t byteLimit)
+uint64_t SaveAsHTML(TSheet& sheet, const std::string& fileName, bool utf8, uint64_t byteLimit)
 {
     TRangeRect range;
-    if (!GetUsedRange(range))
+    if (!sheet.GetUsedRange(range))
         return 0;
-    TXLSWriterHTML writer(this, utf8);
+    TXLSWriterHTML writer(&sheet, utf8);
     writer.SetByteLimit(byteLimit);
     writer.SaveToFile(fileName, range);
     return writer.BytesWritten();

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <limits>
 #include <memory>
 #include <string>
 
@@ -47,12 +46,6 @@ public:
     bool GetUsedRange(TRangeRect& rect) const;
     // The rectangle of the first merged range containing the cell.
     bool FindMergedArea(int row, int col, TRangeRect& rect) const;
-    // Writes the sheet's page into the file (html/SaveAsHTML.cpp) and returns
-    // its size; a sheet without stored cells creates no file and returns 0.
-    // `utf8`: UTF-8 instead of Windows-1252. A page that would grow past
-    // `byteLimit` bytes raises EPageLimitError, its file partly written.
-    uint64_t SaveAsHTML(const std::string& fileName, bool utf8 = false,
-                        uint64_t byteLimit = std::numeric_limits<uint64_t>::max());
     // IncOutlineLevel on rows first..last (none when last < first).
     void GroupRows(int first, int last);
     void GroupColumns(int first, int last);

@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <cstdint>
 #include <iconv.h>
+#include <string_view>
+
+#include "platform/LittleEndian.h"
 
 namespace {
 
@@ -198,8 +201,8 @@ std::u16string TCodePage::ToWide(const std::string& bytes) const
         char* outAt = buffer;
         size_t outLeft = sizeof buffer;
         const size_t result = iconv(converter, &in, &inLeft, &outAt, &outLeft);
-        for (const char* p = buffer; p + 1 < outAt; p += 2)
-            out.push_back(char16_t(uint8_t(p[0]) | (uint8_t(p[1]) << 8)));
+        const std::string_view converted(buffer, size_t(outAt - buffer));
+        for (size_t i = 0; i + 1 < converted.size(); i += 2) out.push_back(char16_t(ReadU16(converted, i)));
         if (result != size_t(-1) || errno == E2BIG) continue;
         // An undefined or cut-off sequence: one replacement, one byte further.
         out.push_back(u'\uFFFD');

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/LittleEndian.h"
 #include "reading/CFile.h"
 
 TBIFFStream::TBIFFStream(TCFileStream* source) : FSource(source) {}
@@ -60,10 +61,10 @@ bool TBIFFStream::NextRecord()
 
     uint8_t field[2];
     if (!Take(field, 2, false)) return false;
-    Record.Id = uint32_t(field[0] | field[1] << 8);
+    Record.Id = ReadU16(field);
     if (Record.Id == 0 && !ZeroIdIsRecord) return false;
     if (!Take(field, 2, false)) return false;
-    Record.Length = uint32_t(field[0] | field[1] << 8);
+    Record.Length = ReadU16(field);
     if (Record.Id == 0 && Record.Length == 0) return false;
 
     Record.Data.SetSize(Record.Length);

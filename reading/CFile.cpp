@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "platform/CodePage.h"
+#include "platform/LittleEndian.h"
 
 // The parsed document: the file's bytes and the tables every stream needs.
 struct TCFDocument {
@@ -25,6 +26,7 @@ struct TCFDocument {
     bool Whole = false;
 
     const uint8_t* SectorData(uint32_t sector) const { return Bytes.data() + size_t(sector + 1) * SectorSize; }
+    TByteSpan Sector(uint32_t sector) const { return {SectorData(sector), SectorSize}; }
     const uint8_t* MiniSectorData(uint32_t miniSector) const
     {
         size_t offset = size_t(miniSector) * 64;
@@ -35,7 +37,6 @@ struct TCFDocument {
 namespace {
 
 constexpr uint32_t EndOfChain = 0xFFFFFFFE;
-constexpr uint32_t FreeSect = 0xFFFFFFFF;
 constexpr uint32_t MaxRegularSector = 0xFFFFFFF9; // above: end of chain, free and other marks
 constexpr uint32_t NoStream = 0xFFFFFFFF;
 constexpr uint32_t MiniSectorSize = 64;
@@ -49,9 +50,6 @@ enum : uint8_t { TypeStorage = 1, TypeStream = 2, TypeRoot = 5 };
 const char* const Messages[8] = {"Can not create a docfile", "Can not create a stream", "Can not create a storage",
                                  "Can not open a docfile",   "Can not open a stream",   "Can not open a storage",
                                  "Can not set stream position", "Can not commit a storage"};
-
-uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
 
 [[noreturn]] void Fail(uint8_t code) { throw ECFileError(code); }
 
@@ -203,22 +201,22 @@ private:
     bool FSizeIs64Bit;
 };
 
-TDirEntry ParseDirEntry(const uint8_t* p)
+TDirEntry ParseDirEntry(TByteSpan p)
 {
     TDirEntry entry;
-    uint16_t nameBytes = U16(p + 64);
+    uint16_t nameBytes = ReadU16(p, 64);
     size_t units = nameBytes >= 2 && nameBytes <= 64 ? nameBytes / 2 - 1 : 32;
     for (size_t i = 0; i < units; ++i) {
-        char16_t c = char16_t(U16(p + 2 * i));
+        char16_t c = char16_t(ReadU16(p, 2 * i));
         if (c == 0) break;
         entry.Name += c;
     }
-    entry.Type = p[66];
-    entry.Left = U32(p + 68);
-    entry.Right = U32(p + 72);
-    entry.Child = U32(p + 76);
-    entry.Start = U32(p + 116);
-    entry.Size = uint64_t(U32(p + 120)) | uint64_t(U32(p + 124)) << 32;
+    entry.Type = ReadU8(p, 66);
+    entry.Left = ReadU32(p, 68);
+    entry.Right = ReadU32(p, 72);
+    entry.Child = ReadU32(p, 76);
+    entry.Start = ReadU32(p, 116);
+    entry.Size = ReadU64(p, 120);
     return entry;
 }
 
@@ -228,8 +226,8 @@ TDirEntry ParseDirEntry(const uint8_t* p)
 // that names no sector means there are no DIFAT sectors, whatever the counts say.
 std::vector<uint32_t> FatSectorList(const TCFDocument& doc)
 {
-    const uint8_t* header = doc.Bytes.data();
-    const uint32_t fatCount = U32(header + 44);
+    const TByteSpan header(doc.Bytes);
+    const uint32_t fatCount = ReadU32(header, 44);
     std::vector<uint32_t> fatSectors;
     // False at the first entry that names no sector.
     auto take = [&](uint32_t sector) {
@@ -239,18 +237,18 @@ std::vector<uint32_t> FatSectorList(const TCFDocument& doc)
         return true;
     };
     for (uint32_t i = 0; i < 109 && fatSectors.size() < fatCount; ++i)
-        if (!take(U32(header + 76 + 4 * i))) return fatSectors;
+        if (!take(ReadU32(header, 76 + 4 * i))) return fatSectors;
 
-    uint32_t difatSector = U32(header + 68);
+    uint32_t difatSector = ReadU32(header, 68);
     const uint32_t perDifatSector = doc.SectorSize / 4 - 1;
     std::vector<bool> seen(doc.SectorCount, false);
     while (fatSectors.size() < fatCount && !NamesNoSector(difatSector)) {
         if (difatSector >= doc.SectorCount || seen[difatSector]) Fail(CodeOpenDocfile);
         seen[difatSector] = true;
-        const uint8_t* p = doc.SectorData(difatSector);
+        const TByteSpan p = doc.Sector(difatSector);
         for (uint32_t i = 0; i < perDifatSector && fatSectors.size() < fatCount; ++i)
-            if (!take(U32(p + 4 * i))) return fatSectors;
-        difatSector = U32(p + 4 * perDifatSector);
+            if (!take(ReadU32(p, 4 * i))) return fatSectors;
+        difatSector = ReadU32(p, 4 * perDifatSector);
     }
     return fatSectors;
 }
@@ -261,9 +259,9 @@ std::vector<TDirEntry> ParseDocument(TCFDocument& doc, bool& sizeIs64Bit)
     static const uint8_t Signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
     const std::vector<uint8_t>& bytes = doc.Bytes;
     if (bytes.size() < 512 || std::memcmp(bytes.data(), Signature, 8) != 0) Fail(CodeOpenDocfile);
-    const uint8_t* header = bytes.data();
-    uint16_t sectorShift = U16(header + 30);
-    if (U16(header + 28) != 0xFFFE || (sectorShift != 9 && sectorShift != 12) || U16(header + 32) != 6)
+    TByteSpan header(bytes);
+    uint16_t sectorShift = ReadU16(header, 30);
+    if (ReadU16(header, 28) != 0xFFFE || (sectorShift != 9 && sectorShift != 12) || ReadU16(header, 32) != 6)
         Fail(CodeOpenDocfile);
     doc.SectorSize = 1u << sectorShift;
     if (bytes.size() < doc.SectorSize) Fail(CodeOpenDocfile);
@@ -271,25 +269,25 @@ std::vector<TDirEntry> ParseDocument(TCFDocument& doc, bool& sizeIs64Bit)
     doc.FileSize = bytes.size();
     doc.SectorCount = uint32_t(std::min<size_t>(CeilDiv(bytes.size() - doc.SectorSize, doc.SectorSize), MaxRegularSector));
     doc.Bytes.resize(size_t(doc.SectorCount + 1) * doc.SectorSize, 0);
-    header = bytes.data();
-    sizeIs64Bit = U16(header + 26) >= 4;
+    header = bytes;
+    sizeIs64Bit = ReadU16(header, 26) >= 4;
 
     // FAT: entries past the file's sectors are never followed.
     doc.Fat.reserve(doc.SectorCount);
     for (uint32_t sector : FatSectorList(doc)) {
-        const uint8_t* p = doc.SectorData(sector);
-        for (uint32_t i = 0; i < doc.SectorSize / 4 && doc.Fat.size() < doc.SectorCount; ++i) doc.Fat.push_back(U32(p + 4 * i));
+        const TByteSpan p = doc.Sector(sector);
+        for (uint32_t i = 0; i < doc.SectorSize / 4 && doc.Fat.size() < doc.SectorCount; ++i) doc.Fat.push_back(ReadU32(p, 4 * i));
     }
     doc.Fat.resize(doc.SectorCount, EndOfChain);
     doc.FatChainLength = ChainLengths(doc.Fat);
 
     // Directory.
-    uint32_t dirStart = U32(header + 48);
+    uint32_t dirStart = ReadU32(header, 48);
     if (dirStart >= doc.SectorCount || doc.FatChainLength[dirStart] == 0) Fail(CodeOpenDocfile);
     std::vector<TDirEntry> entries;
     for (uint32_t sector : ChainSectors(doc, dirStart, doc.FatChainLength[dirStart]))
         for (uint32_t offset = 0; offset < doc.SectorSize; offset += DirEntrySize)
-            entries.push_back(ParseDirEntry(doc.SectorData(sector) + offset));
+            entries.push_back(ParseDirEntry(doc.Sector(sector).subspan(offset, DirEntrySize)));
     if (entries[0].Type != TypeRoot) Fail(CodeOpenDocfile);
 
     // Mini stream: the root entry's stream. When it or the mini FAT is damaged,
@@ -310,17 +308,17 @@ std::vector<TDirEntry> ParseDocument(TCFDocument& doc, bool& sizeIs64Bit)
 
     // Mini FAT: entries past the mini stream are never followed. A start that
     // names no sector means there is none, whatever the count says.
-    const uint32_t miniFatStart = U32(header + 60);
-    const uint32_t miniFatCount = NamesNoSector(miniFatStart) ? 0 : U32(header + 64);
+    const uint32_t miniFatStart = ReadU32(header, 60);
+    const uint32_t miniFatCount = NamesNoSector(miniFatStart) ? 0 : ReadU32(header, 64);
     std::vector<uint32_t> miniFatSectors;
     if (miniFatCount > doc.SectorCount) doc.MiniStreamDamaged = true;
     else miniFatSectors = ChainSectors(doc, miniFatStart, miniFatCount);
     if (miniFatSectors.size() != miniFatCount) doc.MiniStreamDamaged = true;
     doc.MiniFat.reserve(miniSectorCount);
     for (uint32_t sector : miniFatSectors) {
-        const uint8_t* p = doc.SectorData(sector);
+        const TByteSpan p = doc.Sector(sector);
         for (uint32_t i = 0; i < doc.SectorSize / 4 && doc.MiniFat.size() < miniSectorCount; ++i)
-            doc.MiniFat.push_back(U32(p + 4 * i));
+            doc.MiniFat.push_back(ReadU32(p, 4 * i));
     }
     doc.MiniFat.resize(miniSectorCount, EndOfChain);
     doc.MiniChainLength = ChainLengths(doc.MiniFat);

@@ -4,6 +4,7 @@
 
 #include "model/Workbook.h"
 #include "platform/CodePage.h"
+#include "platform/LittleEndian.h"
 #include "styles/XLSError.h"
 
 #include <algorithm>
@@ -17,28 +18,18 @@ struct TDefinedName {
     bool BuiltIn = false;
 };
 
-uint16_t WordAt(const std::string& body, size_t offset)
-{
-    return offset + 2 <= body.size() ? uint16_t(uint8_t(body[offset]) | (uint8_t(body[offset + 1]) << 8)) : 0;
-}
-
-uint8_t ByteAt(const std::string& body, size_t offset)
-{
-    return offset < body.size() ? uint8_t(body[offset]) : 0;
-}
-
 // The sheet and the rectangles of a name whose formula is a list of 3-D
 // references (joined by union operators); false for hidden, function and
 // macro names and for formulas of any other form.
 bool DecodeName(const std::string& body, TDefinedName& name)
 {
-    const uint16_t options = WordAt(body, 0);
+    const uint16_t options = ReadWholeU16(body, 0);
     if (options != 0 && options != 0x0020) return false;
     name.BuiltIn = options & 0x0020;
 
-    const size_t count = ByteAt(body, 3);
-    const size_t formulaSize = WordAt(body, 4);
-    const bool wide = ByteAt(body, 14) & 1;
+    const size_t count = ReadU8(body, 3);
+    const size_t formulaSize = ReadWholeU16(body, 4);
+    const bool wide = ReadU8(body, 14) & 1;
     const size_t textBegin = 15;
     const size_t textSize = wide ? 2 * count : count;
     if (textBegin + textSize > body.size()) return false;
@@ -58,16 +49,16 @@ bool DecodeName(const std::string& body, TDefinedName& name)
         else break;
         if (pos + 1 + dataSize > end) break;
         const size_t data = pos + 1;
-        const int sheet = WordAt(body, data);
+        const int sheet = ReadWholeU16(body, data);
         if (references == 0) name.SheetPosition = sheet;
         if (sheet == name.SheetPosition) {
             if (dataSize == 6) {
-                const uint16_t row = WordAt(body, data + 2);
-                const uint8_t col = ByteAt(body, data + 4);
+                const uint16_t row = ReadWholeU16(body, data + 2);
+                const uint8_t col = ReadU8(body, data + 4);
                 name.Rects.Add(row, row, col, col);
             } else {
-                name.Rects.Add(WordAt(body, data + 2), WordAt(body, data + 4), ByteAt(body, data + 6),
-                               ByteAt(body, data + 8));
+                name.Rects.Add(ReadWholeU16(body, data + 2), ReadWholeU16(body, data + 4), ReadU8(body, data + 6),
+                               ReadU8(body, data + 8));
             }
         }
         // From the second reference on, a union operator follows each one.

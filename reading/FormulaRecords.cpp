@@ -5,10 +5,9 @@
 
 #include "formulas/PtgParser.h"
 #include "model/Workbook.h"
+#include "platform/LittleEndian.h"
 #include "reading/RecordCursor.h"
 #include "styles/XLSFormat.h"
-
-#include <cstring>
 
 void TXLSReader::HandleFormula()
 {
@@ -41,9 +40,7 @@ void TXLSReader::ReadFormulaRecord(uint16_t row, uint16_t col, int32_t xf, size_
             cell.SetValue(TVariant::Error(result[2]));
         } // an empty string (or an unknown error code) leaves the value as it is
     } else {
-        double value = 0;
-        std::memcpy(&value, result, sizeof value);
-        cell.SetValue(TVariant::Double(value));
+        cell.SetValue(TVariant::Double(ReadDouble(result)));
     }
     ApplyCellFormat(cell, xf);
 
@@ -54,13 +51,13 @@ void TXLSReader::ReadFormulaRecord(uint16_t row, uint16_t col, int32_t xf, size_
     uint16_t options = 0, tokenSize = 0;
     uint8_t field[2] = {};
     data.ReadBytes(field, optionSize);
-    options = uint16_t(field[0] | (optionSize > 1 ? field[1] << 8 : 0));
+    options = ReadU16(field);
     // Shared formulas came with BIFF5; the bit means something else before.
     if (FVersion <= 4) options &= uint16_t(~TPtgParser::kSharedFormulaOption);
     data.Skip(chainSize);
     field[0] = field[1] = 0;
     data.ReadBytes(field, sizeFieldSize);
-    tokenSize = uint16_t(field[0] | (sizeFieldSize > 1 ? field[1] << 8 : 0));
+    tokenSize = ReadU16(field);
     std::string tokens;
     data.ReadBytesAsString(tokens, tokenSize);
     std::string entry;

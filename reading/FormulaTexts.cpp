@@ -6,6 +6,7 @@
 
 #include "formulas/PtgParser.h"
 #include "model/Workbook.h"
+#include "platform/LittleEndian.h"
 #include "platform/CodePage.h"
 #include "styles/XLSError.h"
 
@@ -54,7 +55,7 @@ void TXLSReader::DecodeFormulaTexts()
             bool decoded = false;
             if (position >= 0) {
                 const std::string& entry = FFormulaTokens[size_t(position)];
-                const uint16_t options = uint16_t(uint8_t(entry[0]) | (uint8_t(entry[1]) << 8));
+                const uint16_t options = ReadU16(entry);
                 decoded = decoder.Decode(uint16_t(s), cell.Row(), entry.substr(2), options, cell.Col() & 0xFF) == 0;
             }
             cell.SetFormula(decoded ? decoder.FormulaText : std::string());

@@ -1,21 +1,10 @@
 #include "reading/Streams.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
-namespace {
-
-// Replaces the low `count` bytes of a little-endian value with `bytes`.
-template <typename T>
-void StoreLowBytes(T& value, const uint8_t* bytes, size_t count)
-{
-    for (size_t i = 0; i < count; ++i) {
-        value = T(value & ~(T(0xFF) << (8 * i)));
-        value = T(value | T(bytes[i]) << (8 * i));
-    }
-}
-
-} // namespace
+#include "platform/LittleEndian.h"
 
 void TEasyStream::SetSize(size_t size)
 {
@@ -36,24 +25,25 @@ bool TEasyStream::ReadBytes(void* buffer, size_t count)
 bool TEasyStream::ReadByte(uint8_t& value) { return ReadBytes(&value, 1); }
 
 template <typename T>
-bool TEasyStream::ReadLittleEndian(T& value)
+bool TEasyStream::ReadNumber(T& value)
 {
-    size_t n = std::min(sizeof(T), Remaining());
-    StoreLowBytes(value, FBuffer.data() + FPosition, n);
+    const size_t n = BytesWithin(FBuffer, FPosition, sizeof(T));
+    // A read cut off by the end keeps the bytes of `value` above those it found.
+    const T kept = n == sizeof(T) ? T(0) : T(value >> (8 * n) << (8 * n));
+    value = T(kept | ReadLittleEndian<T>(FBuffer, FPosition));
     FPosition += n;
     return n == sizeof(T);
 }
 
-bool TEasyStream::ReadWord(uint16_t& value) { return ReadLittleEndian(value); }
+bool TEasyStream::ReadWord(uint16_t& value) { return ReadNumber(value); }
 
-bool TEasyStream::ReadDWord(uint32_t& value) { return ReadLittleEndian(value); }
+bool TEasyStream::ReadDWord(uint32_t& value) { return ReadNumber(value); }
 
 bool TEasyStream::ReadDouble(double& value)
 {
-    uint64_t bits;
-    std::memcpy(&bits, &value, 8);
-    bool complete = ReadLittleEndian(bits);
-    std::memcpy(&value, &bits, 8);
+    uint64_t bits = std::bit_cast<uint64_t>(value);
+    const bool complete = ReadNumber(bits);
+    value = std::bit_cast<double>(bits);
     return complete;
 }
 

@@ -37,7 +37,7 @@ public:
 
 private:
     template <typename T>
-    bool ReadLittleEndian(T& value);
+    bool ReadNumber(T& value);
 
     std::vector<uint8_t> FBuffer;
     size_t FPosition = 0;

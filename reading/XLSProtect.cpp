@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/LittleEndian.h"
+
 const std::u16string DefaultPassword = u"VelvetSweatshop";
 
 namespace {
@@ -27,9 +29,7 @@ void MD5Transform(uint32_t state[4], const uint8_t* block)
                               4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23,
                               6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21};
     uint32_t x[16];
-    for (int i = 0; i < 16; ++i)
-        x[i] = uint32_t(block[4 * i]) | uint32_t(block[4 * i + 1]) << 8 | uint32_t(block[4 * i + 2]) << 16 |
-               uint32_t(block[4 * i + 3]) << 24;
+    for (size_t i = 0; i < 16; ++i) x[i] = ReadU32(TByteSpan(block, 64), 4 * i);
     uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
     for (int i = 0; i < 64; ++i) {
         uint32_t f;

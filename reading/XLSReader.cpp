@@ -3,6 +3,7 @@
 #include "formulas/PtgParser.h"
 #include "model/Workbook.h"
 #include "platform/CodePage.h"
+#include "platform/LittleEndian.h"
 #include "reading/BiffStream.h"
 #include "reading/CFile.h"
 #include "reading/RecordCursor.h"
@@ -88,7 +89,7 @@ void TXLSReader::Read(const std::u16string& fileName, const std::u16string& pass
     std::unique_ptr<TCFileStream> bareStream;
     TCFileStream* source = nullptr;
     if (IsBareBiffStream(bytes)) {
-        FVersion = BiffVersionOfBof(uint16_t(bytes[0] | bytes[1] << 8), 0);
+        FVersion = BiffVersionOfBof(ReadU16(bytes), 0);
         bareStream = std::make_unique<TCFileStream>(std::move(bytes));
         source = bareStream.get();
     } else {
@@ -168,7 +169,7 @@ std::u16string TXLSReader::Utf16FromBytes(const std::string& bytes)
 {
     std::u16string text(bytes.size() / 2, u'\0');
     for (size_t i = 0; i < text.size(); ++i)
-        text[i] = char16_t(uint8_t(bytes[2 * i]) | (uint8_t(bytes[2 * i + 1]) << 8));
+        text[i] = char16_t(ReadU16(bytes, 2 * i));
     return text;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/LittleEndian.h"
 #include "platform/ScreenMetrics.h"
 
 namespace {
@@ -25,11 +26,6 @@ constexpr TColor kPalette[PaletteCount] = {
     RGBColor(0x99, 0x33, 0x00), RGBColor(0x99, 0x33, 0x66), RGBColor(0x33, 0x33, 0x99), RGBColor(0x33, 0x33, 0x33),
     RGBColor(0x00, 0x00, 0x00), RGBColor(0x00, 0x00, 0x00),
 };
-
-uint16_t ReadU16(const uint8_t* body, size_t size, size_t at)
-{
-    return at + 2 <= size ? static_cast<uint16_t>(body[at] | (body[at + 1] << 8)) : 0;
-}
 
 } // namespace
 
@@ -116,10 +112,9 @@ std::string TFontRecord::Bytes() const
 
 TFontRecord TFontRecord::FromBytes(const std::string& bytes)
 {
-    auto at = [&](size_t i) { return i < bytes.size() ? static_cast<uint8_t>(bytes[i]) : uint8_t{0}; };
-    TFontRecord rec{at(0), at(1), at(2), at(3), at(4), at(5), at(6), static_cast<uint16_t>(at(7) | (at(8) << 8)), {}};
-    for (size_t i = 0; i < 100; ++i)
-        rec.NameUnits[i] = static_cast<char16_t>(at(9 + 2 * i) | (at(10 + 2 * i) << 8));
+    auto at = [&](size_t i) { return ReadU8(bytes, i); };
+    TFontRecord rec{at(0), at(1), at(2), at(3), at(4), at(5), at(6), ReadU16(bytes, 7), {}};
+    for (size_t i = 0; i < 100; ++i) rec.NameUnits[i] = static_cast<char16_t>(ReadU16(bytes, 9 + 2 * i));
     return rec;
 }
 
@@ -141,15 +136,16 @@ TVirtualFontTable::TVirtualFontTable()
 TFontRecord& TVirtualFontTable::ReadFontRecord(const uint8_t* body, size_t size)
 {
     ResetBuffer();
-    const uint16_t height = ReadU16(body, size, 0);
-    const uint16_t options = ReadU16(body, size, 2);
+    const TByteSpan bytes(body, size);
+    const uint16_t height = ReadWholeU16(bytes, 0);
+    const uint16_t options = ReadWholeU16(bytes, 2);
     FBuffer.Size = height / 20;
     FBuffer.Italic = (options & 0x0002) ? 1 : 0;
     FBuffer.StrikeOut = (options & 0x0008) ? 1 : 0;
-    FBuffer.ColorIndex = ColorIndexFromFile(ReadU16(body, size, 4));
-    FBuffer.Bold = ReadU16(body, size, 6) == 700 ? 1 : 0;
-    FBuffer.Script = static_cast<uint8_t>(ReadU16(body, size, 8) & 0xFF);
-    FBuffer.UnderlineKind = size > 10 ? body[10] : 0;
+    FBuffer.ColorIndex = ColorIndexFromFile(ReadWholeU16(bytes, 4));
+    FBuffer.Bold = ReadWholeU16(bytes, 6) == 700 ? 1 : 0;
+    FBuffer.Script = static_cast<uint8_t>(ReadWholeU16(bytes, 8) & 0xFF);
+    FBuffer.UnderlineKind = ReadU8(bytes, 10);
     FBuffer.Underline = FBuffer.UnderlineKind != 0 ? 1 : 0;
 
     // ShortXLUnicodeString at offset 14: count, option byte, characters.
@@ -161,8 +157,8 @@ TFontRecord& TVirtualFontTable::ReadFontRecord(const uint8_t* body, size_t size)
         const size_t available = (size - 16) / unitSize;
         const size_t length = std::min({count, available, size_t{100}});
         for (size_t i = 0; i < length; ++i) {
-            const uint8_t* at = body + 16 + i * unitSize;
-            name.push_back(wide ? static_cast<char16_t>(at[0] | (at[1] << 8)) : static_cast<char16_t>(at[0]));
+            const size_t at = 16 + i * unitSize;
+            name.push_back(wide ? static_cast<char16_t>(ReadU16(bytes, at)) : static_cast<char16_t>(ReadU8(bytes, at)));
         }
     }
     FBuffer.SetName(name);

@@ -3,19 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/LittleEndian.h"
 #include "styles/XLSFont.h"
-
-namespace {
-
-uint32_t ReadLE(const uint8_t* body, size_t size, size_t at, size_t width)
-{
-    uint32_t value = 0;
-    for (size_t i = 0; i < width && at + i < size; ++i)
-        value |= static_cast<uint32_t>(body[at + i]) << (8 * i);
-    return value;
-}
-
-} // namespace
 
 std::string TXFRecord::Bytes() const
 {
@@ -41,8 +30,8 @@ TXFRecord TXFRecord::FromBytes(const std::string& bytes)
     uint8_t b[ByteSize] = {};
     std::memcpy(b, bytes.data(), std::min(bytes.size(), ByteSize));
     TXFRecord rec{};
-    rec.FontIndex = static_cast<uint16_t>(b[0] | (b[1] << 8));
-    rec.FormatIndex = static_cast<uint16_t>(b[2] | (b[3] << 8));
+    rec.FontIndex = ReadU16(b, 0);
+    rec.FormatIndex = ReadU16(b, 2);
     rec.HAlign = b[4];
     rec.VAlign = b[5];
     rec.Rotation = b[6];
@@ -106,33 +95,34 @@ void SetFileFill(TXFRecord& rec, uint8_t pattern, uint16_t foreIcv, uint16_t bac
 TXFRecord& TVirtualXFTable::ReadXFRecord(const uint8_t* body, size_t size)
 {
     ResetBuffer();
-    FBuffer.FontIndex = static_cast<uint16_t>(ReadLE(body, size, 0, 2));
-    FBuffer.FormatIndex = static_cast<uint16_t>(ReadLE(body, size, 2, 2));
+    const TByteSpan bytes(body, size);
+    FBuffer.FontIndex = ReadU16(bytes, 0);
+    FBuffer.FormatIndex = ReadU16(bytes, 2);
 
-    const uint32_t protection = ReadLE(body, size, 4, 2);
+    const uint32_t protection = ReadU16(bytes, 4);
     FBuffer.Locked = protection & 0x0001;
     FBuffer.StyleXF = (protection & 0x0004) ? 1 : 0;
 
-    const uint32_t alignment = ReadLE(body, size, 6, 2);
+    const uint32_t alignment = ReadU16(bytes, 6);
     FBuffer.HAlign = alignment & 0x07;
     FBuffer.WrapText = (alignment >> 3) & 0x01;
     FBuffer.VAlign = (alignment >> 4) & 0x07;
     FBuffer.Rotation = static_cast<uint8_t>(alignment >> 8);
 
-    FBuffer.Indent = ReadLE(body, size, 8, 2) & 0x0F;
+    FBuffer.Indent = ReadU16(bytes, 8) & 0x0F;
 
-    const uint32_t styles = ReadLE(body, size, 10, 2);
+    const uint32_t styles = ReadU16(bytes, 10);
     for (int side = 0; side < 4; ++side)
         FBuffer.BorderStyle[side] = (styles >> (4 * side)) & 0x0F;
 
-    const uint32_t sideColors = ReadLE(body, size, 12, 2);
+    const uint32_t sideColors = ReadU16(bytes, 12);
     FBuffer.BorderColor[BorderLeft] = ColorIndexFromFile(sideColors & 0x7F);
     FBuffer.BorderColor[BorderRight] = ColorIndexFromFile((sideColors >> 7) & 0x7F);
 
-    const uint32_t edgeColors = ReadLE(body, size, 14, 4);
+    const uint32_t edgeColors = ReadU32(bytes, 14);
     FBuffer.BorderColor[BorderTop] = ColorIndexFromFile(edgeColors & 0x7F);
     FBuffer.BorderColor[BorderBottom] = ColorIndexFromFile((edgeColors >> 7) & 0x7F);
-    const uint32_t fill = ReadLE(body, size, 18, 2);
+    const uint32_t fill = ReadU16(bytes, 18);
     SetFileFill(FBuffer, static_cast<uint8_t>(edgeColors >> 26), fill & 0x7F, (fill >> 7) & 0x7F);
     return FBuffer;
 }

@@ -5,6 +5,7 @@
 
 #include "fixtures/TestFiles.h"
 #include "fixtures/WorkbookBuilder.h"
+#include "html/SaveAsHTML.h"
 #include "html/XLSWriterHTML.h"
 #include "model/Workbook.h"
 #include "platform/FileSystem.h"
@@ -64,7 +65,7 @@ TEST_F(HtmlWriterTest, ExamplePageThroughSaveAsHTML)
     Text(0, 1, u"a<b");
     const std::string expected = PageOf(Sheet);
     TScratchDir dir;
-    Sheet.SaveAsHTML(dir.File("out.htm"));
+    SaveAsHTML(Sheet, dir.File("out.htm"));
     const auto bytes = ReadWholeFile(dir.File("out.htm"));
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
 }
@@ -73,7 +74,7 @@ TEST_F(HtmlWriterTest, SheetWithoutCellsCreatesNoFile)
 {
     Sheet.Rows().GetRow(2)->SetFontBold(true); // formatting alone is no cell
     TScratchDir dir;
-    Sheet.SaveAsHTML(dir.File("out.htm"));
+    SaveAsHTML(Sheet, dir.File("out.htm"));
     EXPECT_FALSE(FileExists(dir.File("out.htm")));
 }
 
@@ -81,7 +82,7 @@ TEST_F(HtmlWriterTest, FileThatCannotBeCreated)
 {
     Text(0, 0, u"x");
     TScratchDir dir;
-    EXPECT_THROW(Sheet.SaveAsHTML(dir.File("missing/out.htm")), EFileError);
+    EXPECT_THROW(SaveAsHTML(Sheet, dir.File("missing/out.htm")), EFileError);
 }
 
 TEST_F(HtmlWriterTest, OnlyCellC5)

@@ -3,6 +3,7 @@
 
 #include "fixtures/TestFiles.h"
 #include "fixtures/WorkbookBuilder.h"
+#include "html/SaveAsHTML.h"
 #include "model/Workbook.h"
 #include "platform/CodePage.h"
 #include "styles/XLSError.h"
@@ -318,7 +319,7 @@ TEST(ReaderGlobals, PaletteRecordReachesThePageCss)
     EXPECT_EQ(cell.PatternColorIndex(), 3);
 
     TScratchDir dir;
-    sheet.SaveAsHTML(dir.File("page.htm"));
+    SaveAsHTML(sheet, dir.File("page.htm"));
     const std::vector<uint8_t> bytes = ReadWholeFile(dir.File("page.htm"));
     const std::string page(bytes.begin(), bytes.end());
     EXPECT_NE(page.find("background-color: #FFCCCC;"), std::string::npos);

@@ -1,6 +1,7 @@
 #include "model/Cell.h"
 
 #include <algorithm>
+#include <bit>
 #include <unordered_map>
 
 #include "model/RowCol.h"
@@ -426,13 +427,13 @@ TCell* TCells::CellOf(uint32_t index) const
 {
     const TRecord& record = Record(index);
     if (record.Kind == kKindCellObject)
-        return FObjects[record.Slot].get();
+        return FObjects[record.Payload].get();
     TStoredCell stored = Stored(static_cast<int>(index));
     auto cell = std::unique_ptr<TCell>(
         new TCell(const_cast<TCells*>(this), record.Row, record.Col, record.XF, stored.Value()));
     TRecord& changed = const_cast<TCells*>(this)->Record(index);
     changed.Kind = kKindCellObject;
-    changed.Slot = FObjects.size();
+    changed.Payload = static_cast<uint32_t>(FObjects.size());
     FObjects.push_back(std::move(cell));
     return FObjects.back().get();
 }
@@ -453,14 +454,14 @@ int TCells::IndexOf(const TCustomXLSItem* item) const
 int32_t TCells::XFIndexOf(int index) const
 {
     const TRecord& record = Record(static_cast<uint32_t>(index));
-    return record.Kind == kKindCellObject ? FObjects[record.Slot]->XFIndex() : record.XF;
+    return record.Kind == kKindCellObject ? FObjects[record.Payload]->XFIndex() : record.XF;
 }
 
 TStoredCell TCells::Stored(int index) const
 {
     const TRecord& record = Record(static_cast<uint32_t>(index));
     if (record.Kind == kKindCellObject)
-        return TStoredCell::Of(*FObjects[record.Slot]);
+        return TStoredCell::Of(*FObjects[record.Payload]);
     TStoredCell stored;
     stored.Row = record.Row;
     stored.Col = record.Col;
@@ -473,44 +474,71 @@ TStoredCell TCells::Stored(int index) const
     case varDouble:
     case varCurrency:
     case varDate:
-        stored.FOwnValue = TVariant::Float(record.Kind, record.Number);
+        stored.FOwnValue = TVariant::Float(record.Kind, std::bit_cast<double>(FNumbers[record.Payload]));
+        break;
+    case varInt64:
+        stored.FOwnValue = TVariant::Int(record.Kind, std::bit_cast<int64_t>(FNumbers[record.Payload]));
         break;
     case varBoolean:
-        stored.FOwnValue = TVariant::Boolean(record.Integer != 0);
+        stored.FOwnValue = TVariant::Boolean(record.Payload != 0);
+        break;
+    case varLongWord:
+        stored.FOwnValue = TVariant::Int(record.Kind, record.Payload);
         break;
     case varOleStr:
     case kKindString:
-        stored.FValue = &FTexts[record.Slot];
+        stored.FValue = &FTexts[record.Payload];
         break;
-    default: // the integer types and error codes
-        stored.FOwnValue = TVariant::Int(record.Kind, record.Integer);
+    default: // the narrower integer types and error codes
+        stored.FOwnValue = TVariant::Int(record.Kind, static_cast<int32_t>(record.Payload));
     }
     return stored;
 }
 
+namespace {
+
+// Values whose record points at a 64-bit number kept beside the records.
+bool HoldsWideNumber(uint8_t kind)
+{
+    return kind == varSingle || kind == varDouble || kind == varCurrency || kind == varDate || kind == varInt64;
+}
+
+} // namespace
+
 bool TCells::PackValue(const TVariant& value, int64_t shared, TRecord& record)
 {
     const uint16_t type = value.Type();
+    if (!AcceptedType(type))
+        return false;
     if (value.IsWide() || value.IsString()) {
+        if (StringLengthOf(value) > 65535)
+            return false;
         record.Kind = value.IsWide() ? uint8_t{varOleStr} : kKindString;
         if (shared >= 0) {
             const auto [slot, added] = FSharedTexts.try_emplace(shared, static_cast<uint32_t>(FTexts.size()));
             if (added)
                 FTexts.push_back(value);
-            record.Slot = slot->second;
+            record.Payload = slot->second;
         } else {
-            record.Slot = FTexts.size();
+            record.Payload = static_cast<uint32_t>(FTexts.size());
             FTexts.push_back(value);
         }
         return true;
     }
-    if (type > varInt64 || type == varNull)
-        return false;
+    const bool hadNumber = record.Kind != kKindCellObject && HoldsWideNumber(record.Kind);
     record.Kind = static_cast<uint8_t>(type);
-    if (value.IsFloat() || value.IsDate())
-        record.Number = value.AsDouble();
-    else
-        record.Integer = value.AsInt64();
+    if (!HoldsWideNumber(record.Kind)) {
+        record.Payload = static_cast<uint32_t>(value.AsInt64());
+        return true;
+    }
+    const uint64_t bits = value.IsInteger() ? std::bit_cast<uint64_t>(value.AsInt64()) : std::bit_cast<uint64_t>(value.AsDouble());
+    // A number that replaces a number keeps its place.
+    if (!hadNumber) {
+        record.Payload = static_cast<uint32_t>(FNumbers.size());
+        FNumbers.push_back(bits);
+    } else {
+        FNumbers[record.Payload] = bits;
+    }
     return true;
 }
 
@@ -577,6 +605,7 @@ bool TCells::StoreNew(int row, int col, int32_t xfIndex, const TVariant& value, 
     TRecord record{};
     record.Row = r;
     record.Col = static_cast<uint8_t>(c);
+    record.Kind = varEmpty;
     record.XF = xf;
     if (value.IsEmpty()) {
         // Without a value only SetXFIndex stores the cell, and only when it
@@ -619,7 +648,7 @@ void TCells::Changed(TCustomXLSItem* item)
     record.Row = cell->Row();
     record.Col = static_cast<uint8_t>(cell->Col());
     record.Kind = kKindCellObject;
-    record.Slot = FObjects.size();
+    record.Payload = static_cast<uint32_t>(FObjects.size());
     FObjects.push_back(std::unique_ptr<TCell>(static_cast<TCell*>(TakePending().release())));
     AddRecord(record);
 }

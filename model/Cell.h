@@ -100,7 +100,7 @@ private:
     const TCell* FCell = nullptr;     // the cell object, when there is one
 };
 
-// The cells of a sheet. A stored cell is a 16-byte record (position, XF
+// The cells of a sheet. A stored cell is a 12-byte record (position, XF
 // index, value) in blocks that never move, found through a per-row list, so
 // a cell costs no allocation of its own. A TCell object is made for a stored
 // cell only when one is asked for (FindCell, GetCell, Items); from then on the
@@ -171,15 +171,13 @@ private:
     struct TRecord {
         uint16_t Row;
         uint8_t Col;
-        uint8_t Kind;  // TValueKind
+        uint8_t Kind; // the value's type code up to varInt64, or one of the kinds in Cell.cpp
         int32_t XF;
-        union {
-            double Number;
-            int64_t Integer;
-            uint64_t Slot; // of a text or of the cell object
-        };
+        // A 32-bit value itself; a double or 64-bit integer as its place in
+        // FNumbers; a text as its place in FTexts; the cell object as its place in FObjects.
+        uint32_t Payload;
     };
-    static_assert(sizeof(TRecord) == 16);
+    static_assert(sizeof(TRecord) == 12);
     // A row's stored cells: while they were added in column order with
     // consecutive record indexes, the first index and the count say it all.
     struct TRowCells {
@@ -190,7 +188,7 @@ private:
         std::vector<uint32_t> Entries; // column << 24 | index, by column, once not dense
     };
 
-    static constexpr uint32_t kBlockBits = 12; // 4,096 records, 64 KiB per block
+    static constexpr uint32_t kBlockBits = 12; // 4,096 records, 48 KiB per block
     const TRecord& Record(uint32_t index) const { return FBlocks[index >> kBlockBits][index & ((1u << kBlockBits) - 1)]; }
     TRecord& Record(uint32_t index) { return FBlocks[index >> kBlockBits][index & ((1u << kBlockBits) - 1)]; }
     // Appends a record and lists it in its row; returns its index.
@@ -213,6 +211,7 @@ private:
     std::vector<TRowCells> FRows;
     mutable std::vector<std::unique_ptr<TCell>> FObjects; // cell objects of stored cells
     std::vector<TVariant> FTexts;                         // texts of the records
+    std::vector<uint64_t> FNumbers;                       // the bits of their doubles and 64-bit integers
     std::unordered_map<int64_t, uint32_t> FSharedTexts;   // caller's key -> slot in FTexts
 
     // The format a new cell gets under a formatted row and a formatted

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <ostream>
 
-#include "html/BlockTexts.h"
+#include "html/BlockRows.h"
 #include "html/CellStyle.h"
 #include "html/PageText.h"
 #include "model/Sheet.h"
@@ -20,9 +20,8 @@ namespace {
 
 // The page is assembled in memory and handed to the stream in chunks of this size.
 constexpr size_t kChunkSize = 1 << 16;
-// Rows per block of cell texts that one core makes while the other writes.
-constexpr int kTextBlockRows = 256;
-const std::u16string kNoLink;
+// Rows per block that one core makes while the other makes and writes others.
+constexpr int kBlockRows = 128;
 
 void AppendNumber(std::string& text, long long n)
 {
@@ -158,9 +157,6 @@ void TXLSWriterHTML::BuildStyleClasses()
     for (int row = FRange.FirstRow; row <= FRange.LastRow; ++row)
         for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col)
             FormatLookOf(XFIndexAt(row, col));
-    FNumberFormats.clear();
-    for (const auto& [xf, look] : FLookOfXF)
-        FNumberFormats.emplace(xf, look.NumberFormat);
 }
 
 void TXLSWriterHTML::StartCellWalk()
@@ -246,83 +242,102 @@ void TXLSWriterHTML::WriteTable()
     for (int extent : FRowExtents) FRowSums.push_back(FRowSums.back() + extent);
     FMergedAreas.Build(*FSheet, FRange);
 
-    // The texts come from both cores; the markup is written here.
-    TBlockTexts texts(FRange.FirstRow, FRange.LastRow, kTextBlockRows,
-                      [this](int first, int last, std::string& out, std::vector<uint32_t>& ends) {
-                          MakeCellTexts(first, last, out, ends);
-                      });
-    const TCells& cells = FSheet->Cells();
-    StartCellWalk();
+    // Rows come from both cores and are written here, in order.
+    FPageLooks = FLookOfXF;
+    TBlockRows rows(FRange.FirstRow, FRange.LastRow, kBlockRows,
+                    [this](int first, int last, std::string& out, bool second) {
+                        return MakeRows(first, last, out, second);
+                    });
+    rows.WriteAll([this](std::string_view text) { Write(text); });
+    Write("</table>\r\n");
+}
+
+bool TXLSWriterHTML::MakeRows(int first, int last, std::string& out, bool second)
+{
+    TCells& cells = FSheet->Cells();
+    std::vector<uint32_t> rowCells;
     int32_t lastXF = -1;
     const TFormatLook* look = nullptr;
-    for (int row = FRange.FirstRow; row <= FRange.LastRow; ++row) {
-        Write("<tr>\r\n");
+    for (int row = first; row <= last; ++row) {
+        out += "<tr>\r\n";
+        rowCells.clear();
+        cells.RowIndexes(row, rowCells);
+        size_t next = 0;
         for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col) {
-            if (const int32_t xf = XFIndexAt(row, col); xf != lastXF) {
+            while (next < rowCells.size() && cells.ColOf(int(rowCells[next])) < col)
+                ++next;
+            const bool stored = next < rowCells.size() && cells.ColOf(int(rowCells[next])) == col;
+            // An empty position's format is the pending cell's, which only this thread may make.
+            if (!stored && second)
+                return false;
+            const int32_t xf = stored ? cells.XFIndexOf(int(rowCells[next])) : cells.GetCell(row, col)->XFIndex();
+            if (xf != lastXF) {
+                const auto known = FPageLooks.find(xf);
+                if (known == FPageLooks.end() && second)
+                    return false;
+                look = known != FPageLooks.end() ? &known->second : &FormatLookOf(xf);
                 lastXF = xf;
-                look = &FormatLookOf(xf);
-            }
-            // An empty position shows no text and has no link.
-            const bool stored = FWalkCursor < FRowCells.size() && cells.ColOf(int(FRowCells[FWalkCursor])) == col;
-            std::string_view text = "&nbsp;";
-            const std::u16string* link = &kNoLink;
-            if (stored) {
-                text = texts.Next(row);
-                link = &cells.Stored(int(FRowCells[FWalkCursor])).Hyperlink();
             }
             TRangeRect area;
             const bool spans = look->Merged && FMergedAreas.Find(row, col, area);
             if (spans && (area.FirstRow != row || area.FirstCol != col))
                 continue;
+            if (spans && second && !area.Inside(FRange))
+                return false; // extents outside the page come from the row and column stores
 
-            piece = "<td class=\"xl";
-            AppendNumber(piece, look->StyleClass);
-            piece += '"';
+            out += "<td class=\"xl";
+            AppendNumber(out, look->StyleClass);
+            out += '"';
             long long width = 0, height = 0;
             if (spans) {
-                piece += " colspan=";
-                AppendNumber(piece, area.LastCol - area.FirstCol + 1);
-                piece += " rowspan=";
-                AppendNumber(piece, area.LastRow - area.FirstRow + 1);
-                piece += ' ';
+                out += " colspan=";
+                AppendNumber(out, area.LastCol - area.FirstCol + 1);
+                out += " rowspan=";
+                AppendNumber(out, area.LastRow - area.FirstRow + 1);
+                out += ' ';
                 width = ColumnsExtent(area.FirstCol, area.LastCol);
                 height = RowsExtent(area.FirstRow, area.LastRow);
             } else {
                 width = ColumnExtent(col);
                 height = RowExtent(row);
             }
-            piece += " width=";
-            AppendNumber(piece, width);
-            piece += " height=";
-            AppendNumber(piece, height);
-            piece += '>';
+            out += " width=";
+            AppendNumber(out, width);
+            out += " height=";
+            AppendNumber(out, height);
+            out += '>';
 
             // The text of a hidden row or column would widen it in the browser.
             const bool hidden = spans ? width == area.LastCol - area.FirstCol + 1 || height == area.LastRow - area.FirstRow + 1
                                       : width == 1 || height == 1;
             if (!hidden) {
-                if (!link->empty()) {
-                    piece += "<a href=\"";
-                    piece += PageText(EscapedAttributeText(*link), FUtf8);
-                    piece += "\">";
+                if (!stored) {
+                    out += "&nbsp;"; // no text and no link
+                } else {
+                    const TStoredCell cell = cells.Stored(int(rowCells[next]));
+                    const std::u16string& link = cell.Hyperlink();
+                    if (!link.empty()) {
+                        out += "<a href=\"";
+                        out += PageText(EscapedAttributeText(link), FUtf8);
+                        out += "\">";
+                    }
+                    AppendCellPageText(out, cell, *look);
+                    if (!link.empty())
+                        out += "</a>";
                 }
-                piece += text;
-                if (!link->empty())
-                    piece += "</a>";
             }
-            piece += "</td>\r\n";
-            Write(piece);
+            out += "</td>\r\n";
         }
-        Write("</tr>\r\n");
+        out += "</tr>\r\n";
     }
-    Write("</table>\r\n");
+    return true;
 }
 
 void TXLSWriterHTML::FreeStyleClasses()
 {
     FStyleTexts.reset();
     FLookOfXF = {};
-    FNumberFormats = {};
+    FPageLooks = {};
     FRowCells = {};
     FMergedAreas.Clear();
 }
@@ -363,24 +378,7 @@ long long TXLSWriterHTML::RowsExtent(int first, int last)
     return sum;
 }
 
-void TXLSWriterHTML::MakeCellTexts(int first, int last, std::string& texts, std::vector<uint32_t>& ends) const
-{
-    const TCells& cells = FSheet->Cells();
-    std::vector<uint32_t> rowCells;
-    for (int row = first; row <= last; ++row) {
-        rowCells.clear();
-        cells.RowIndexes(row, rowCells);
-        for (const uint32_t index : rowCells) {
-            const int col = cells.ColOf(int(index));
-            if (col < FRange.FirstCol || col > FRange.LastCol)
-                continue;
-            AppendCellPageText(texts, cells.Stored(int(index)));
-            ends.push_back(uint32_t(texts.size()));
-        }
-    }
-}
-
-void TXLSWriterHTML::AppendCellPageText(std::string& piece, const TStoredCell& cell) const
+void TXLSWriterHTML::AppendCellPageText(std::string& piece, const TStoredCell& cell, const TFormatLook& look) const
 {
     const TVariant& value = cell.Value();
     if (!value.IsNumeric()) {
@@ -392,7 +390,7 @@ void TXLSWriterHTML::AppendCellPageText(std::string& piece, const TStoredCell& c
     }
     // A number's text comes from the formatters as 8-bit text; plain ASCII
     // reads the same in both encodings and needs no trip through UTF-16.
-    const std::string text = NumberText(*FNumberFormats.at(cell.XFIndex), value, *FLocale, FDate1904);
+    const std::string text = NumberText(*look.NumberFormat, value, *FLocale, FDate1904);
     if (IsAscii(text)) {
         AppendHTMLCellText(piece, text);
         return;

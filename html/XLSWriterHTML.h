@@ -91,12 +91,14 @@ private:
     // The same summed over columns first..last, rows first..last.
     long long ColumnsExtent(int first, int last);
     long long RowsExtent(int first, int last);
-    // Appends the display text of a cell, made safe, in the page's encoding;
-    // its XF must have its look already. Safe on a second thread.
-    void AppendCellPageText(std::string& piece, const TStoredCell& cell) const;
-    // The texts of the stored cells of rows first..last in the page's range,
-    // each one's end in `ends`. Safe on a second thread.
-    void MakeCellTexts(int first, int last, std::string& texts, std::vector<uint32_t>& ends) const;
+    // Appends the display text of a cell of that look, made safe, in the
+    // page's encoding. Safe on a second thread.
+    void AppendCellPageText(std::string& piece, const TStoredCell& cell, const TFormatLook& look) const;
+    // Appends the table rows first..last. With `second` (on the second
+    // thread) it reads only what stays unchanged and gives up, returning
+    // false, at a position that needs more: an empty position, a format
+    // the page has not met, a merged area reaching outside the page.
+    bool MakeRows(int first, int last, std::string& out, bool second);
 
     void Write(std::string_view piece);
     void Flush();
@@ -111,8 +113,8 @@ private:
     std::unique_ptr<THashedStringList> FStyleTexts;
     TMergedAreaMap FMergedAreas;   // the area of each merged position
     std::unordered_map<int32_t, TFormatLook> FLookOfXF;
-    // The number format of each XF of the page, for the second thread, which must not see FLookOfXF grow.
-    std::unordered_map<int32_t, const std::string*> FNumberFormats;
+    // The looks of the XFs of the page, for the second thread, which must not see FLookOfXF grow.
+    std::unordered_map<int32_t, TFormatLook> FPageLooks;
     int FWalkRow = -1;                // the row whose stored cells FRowCells lists
     std::vector<uint32_t> FRowCells;  // by column
     size_t FWalkCursor = 0;

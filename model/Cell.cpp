@@ -340,13 +340,15 @@ TCells::TCells(TSheet* sheet, TStyleTables* styleTables) : TCustomXLSItems(sheet
 TCells::~TCells()
 {
     // A record holds the uses its cell object would give back.
+    // Counted per XF first: a sheet's many records share a few formats.
+    std::unordered_map<int32_t, uint32_t> uses;
+    for (uint32_t i = 0; i < FRecords.size(); ++i)
+        if (const TRecord& record = Record(i); record.Kind != kKindCellObject)
+            ++uses[record.XF];
     TStyleTables* tables = StyleTables();
-    for (uint32_t i = 0; i < FCount; ++i) {
-        const TRecord& record = Record(i);
-        if (record.Kind == kKindCellObject)
-            continue;
-        tables->FontTable->Release(tables->XFTable->GetOrDefault(record.XF).FontIndex);
-        tables->XFTable->Release(record.XF);
+    for (const auto& [xf, count] : uses) {
+        tables->FontTable->Table().Release(tables->XFTable->GetOrDefault(xf).FontIndex, count);
+        tables->XFTable->Table().Release(xf, count);
     }
 }
 
@@ -363,11 +365,31 @@ std::string TCells::CellKey(uint16_t row, uint16_t col)
                        static_cast<char>(key >> 24)};
 }
 
+const TCells::TRowCells* TCells::RowCells(int row) const
+{
+    if (FRows.empty() || row < 0)
+        return nullptr;
+    // Rows mostly come in order: the last one first.
+    if (const auto& last = *FRows.rbegin(); last.first == row)
+        return &last.second;
+    const auto found = FRows.find(static_cast<uint16_t>(row));
+    return found == FRows.end() || found->first != row ? nullptr : &found->second;
+}
+
+int TCells::NextRow(int row) const
+{
+    const auto next = FRows.lower_bound(static_cast<uint16_t>(std::clamp(row, 0, 0xFFFF)));
+    return row > 0xFFFF || next == FRows.end() ? -1 : next->first;
+}
+
 int TCells::IndexAt(int row, int col) const
 {
-    if (row < 0 || row >= RowSpan() || col < 0 || col > 255)
+    if (col < 0 || col > 255)
         return -1;
-    const TRowCells& cells = FRows[static_cast<size_t>(row)];
+    const TRowCells* found = RowCells(row);
+    if (!found)
+        return -1;
+    const TRowCells& cells = *found;
     if (cells.Dense) {
         const int offset = col - cells.FirstCol;
         return offset >= 0 && offset < cells.Count ? static_cast<int>(cells.First) + offset : -1;
@@ -381,9 +403,10 @@ int TCells::IndexAt(int row, int col) const
 
 void TCells::RowIndexes(int row, std::vector<uint32_t>& out) const
 {
-    if (row < 0 || row >= RowSpan())
+    const TRowCells* found = RowCells(row);
+    if (!found)
         return;
-    const TRowCells& cells = FRows[static_cast<size_t>(row)];
+    const TRowCells& cells = *found;
     if (cells.Dense) {
         for (uint32_t i = 0; i < cells.Count; ++i)
             out.push_back(cells.First + i);
@@ -395,14 +418,14 @@ void TCells::RowIndexes(int row, std::vector<uint32_t>& out) const
 
 uint32_t TCells::AddRecord(const TRecord& record)
 {
-    const uint32_t index = FCount;
-    if ((index >> kBlockBits) >= FBlocks.size())
-        FBlocks.push_back(std::make_unique<TRecord[]>(size_t{1} << kBlockBits));
-    Record(index) = record;
-    ++FCount;
-    if (record.Row >= FRows.size())
-        FRows.resize(size_t{record.Row} + 1);
-    TRowCells& row = FRows[record.Row];
+    const auto index = static_cast<uint32_t>(FRecords.size());
+    FRecords.push_back(record);
+    // Cells mostly come row by row: the last row first.
+    const bool inLastRow = !FRows.empty() && FRows.rbegin()->first == record.Row;
+    const bool afterLastRow = FRows.empty() || FRows.rbegin()->first < record.Row;
+    TRowCells& row = inLastRow      ? FRows.rbegin()->second
+                     : afterLastRow ? FRows.emplace_hint(FRows.end(), record.Row, TRowCells())->second
+                                    : FRows[record.Row];
     if (row.Dense) {
         if (row.Count == 0) {
             row.First = index;

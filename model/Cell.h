@@ -2,12 +2,14 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <cstdint>
 #include <memory>
 #include <vector>
 #include <string>
 #include <unordered_map>
 
+#include "model/BlockVector.h"
 #include "model/Items.h"
 #include "styles/Variant.h"
 
@@ -101,7 +103,7 @@ private:
 };
 
 // The cells of a sheet. A stored cell is a 12-byte record (position, XF
-// index, value) in blocks that never move, found through a per-row list, so
+// index, value) in blocks of 4,096, found through a per-row list, so
 // a cell costs no allocation of its own. A TCell object is made for a stored
 // cell only when one is asked for (FindCell, GetCell, Items); from then on the
 // record only points at it, and the object is the cell. Texts are kept once
@@ -118,7 +120,7 @@ public:
     // A column outside 0..255 or a row outside 0..65535 raises EXLSError(5).
     TCell* GetCell(int row, int col);
 
-    int Count() const override { return static_cast<int>(FCount); }
+    int Count() const override { return static_cast<int>(FRecords.size()); }
     // Range error outside 0..Count-1.
     TCell* Items(int index) const override;
     TCell* PendingItem() const { return static_cast<TCell*>(TCustomXLSItems::PendingItem()); }
@@ -142,8 +144,8 @@ public:
     TStoredCell Stored(int index) const;
     // The indexes of a row's stored cells, in column order, appended to `out`.
     void RowIndexes(int row, std::vector<uint32_t>& out) const;
-    // One past the last row that holds a stored cell.
-    int RowSpan() const { return static_cast<int>(FRows.size()); }
+    // The first row from `row` on that holds a stored cell, or -1.
+    int NextRow(int row) const;
 
     // Stores a new cell at an empty position with `value` and format
     // `xfIndex`, exactly as GetCell, SetValue (unless `value` is empty) and
@@ -188,9 +190,11 @@ private:
         std::vector<uint32_t> Entries; // column << 24 | index, by column, once not dense
     };
 
-    static constexpr uint32_t kBlockBits = 12; // 4,096 records, 48 KiB per block
-    const TRecord& Record(uint32_t index) const { return FBlocks[index >> kBlockBits][index & ((1u << kBlockBits) - 1)]; }
-    TRecord& Record(uint32_t index) { return FBlocks[index >> kBlockBits][index & ((1u << kBlockBits) - 1)]; }
+    // A reference stays valid until the next AddRecord (the first block grows).
+    const TRecord& Record(uint32_t index) const { return FRecords[index]; }
+    TRecord& Record(uint32_t index) { return FRecords[index]; }
+    // The row's cells, or null.
+    const TRowCells* RowCells(int row) const;
     // Appends a record and lists it in its row; returns its index.
     uint32_t AddRecord(const TRecord& record);
     // The cell object of a record, made on first request.
@@ -206,12 +210,11 @@ private:
     // the constructor's use of the default record and what Clear does.
     void TakeNewCellUses();
 
-    std::vector<std::unique_ptr<TRecord[]>> FBlocks;
-    uint32_t FCount = 0;
-    std::vector<TRowCells> FRows;
+    TBlockVector<TRecord, 12> FRecords; // 4,096 records, 48 KiB per block
+    std::map<uint16_t, TRowCells> FRows; // only the rows that hold cells
     mutable std::vector<std::unique_ptr<TCell>> FObjects; // cell objects of stored cells
     std::vector<TVariant> FTexts;                         // texts of the records
-    std::vector<uint64_t> FNumbers;                       // the bits of their doubles and 64-bit integers
+    TBlockVector<uint64_t, 12> FNumbers;                  // the bits of their doubles and 64-bit integers
     std::unordered_map<int64_t, uint32_t> FSharedTexts;   // caller's key -> slot in FTexts
 
     // The format a new cell gets under a formatted row and a formatted

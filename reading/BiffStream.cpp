@@ -59,6 +59,20 @@ bool TBIFFStream::NextRecord()
     if (!FHaveBlock || FBlockPos == BlockSize) FHaveBlock = FetchBlock();
     if (!FHaveBlock) return false;
 
+    // Most records lie inside the current block: taken from it in place.
+    if (FBlockPos + 4 <= BlockSize) {
+        const TByteSpan head(FRawBlock.data() + FBlockPos, 4);
+        const uint16_t id = ReadU16(head, 0), length = ReadU16(head, 2);
+        const bool ends = (id == 0 && !ZeroIdIsRecord) || (id == 0 && length == 0);
+        if (!ends && FBlockPos + 4 + length <= BlockSize) {
+            Record.Id = id;
+            Record.Length = length;
+            const uint8_t* block = FDecrypting ? FPlainBlock.data() : FRawBlock.data();
+            Record.Data.Assign(block + FBlockPos + 4, length);
+            FBlockPos += 4 + length;
+            return true;
+        }
+    }
     uint8_t field[2];
     if (!Take(field, 2, false)) return false;
     Record.Id = ReadU16(field);

@@ -12,6 +12,12 @@ void TEasyStream::SetSize(size_t size)
     FPosition = std::min(FPosition, size);
 }
 
+void TEasyStream::Assign(const uint8_t* bytes, size_t count)
+{
+    FBuffer.assign(bytes, bytes + count);
+    FPosition = 0;
+}
+
 void TEasyStream::SetPosition(size_t position) { FPosition = std::min(position, FBuffer.size()); }
 
 bool TEasyStream::ReadBytes(void* buffer, size_t count)

@@ -14,6 +14,8 @@ public:
     size_t Size() const { return FBuffer.size(); }
     // Resizes the buffer (new bytes are zero) and keeps the position within it.
     void SetSize(size_t size);
+    // The stream becomes a copy of the bytes, positioned at 0.
+    void Assign(const uint8_t* bytes, size_t count);
     size_t Position() const { return FPosition; }
     // Positions beyond the end are clamped to the end.
     void SetPosition(size_t position);

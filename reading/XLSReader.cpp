@@ -1,5 +1,7 @@
 #include "reading/XLSReader.h"
 
+#include <unordered_map>
+
 #include "formulas/PtgParser.h"
 #include "model/Workbook.h"
 #include "platform/CodePage.h"
@@ -140,11 +142,17 @@ void TXLSReader::Dispatch(uint32_t id)
         return;
     }
     if (FVersion < 8 && DispatchOlder(id)) return;
-    for (const TDispatchEntry& entry : DispatchTable) {
-        if (entry.Id == id) {
-            (this->*entry.Handler)();
-            return;
-        }
+    // The handler of each id, looked up once: a cell record is the most
+    // frequent and would otherwise walk most of the table.
+    static const std::unordered_map<uint32_t, THandler> handlers = [] {
+        std::unordered_map<uint32_t, THandler> byId;
+        for (const TDispatchEntry& entry : DispatchTable) byId.emplace(entry.Id, entry.Handler); // the first entry wins
+        return byId;
+    }();
+    const auto found = handlers.find(id);
+    if (found != handlers.end()) {
+        (this->*found->second)();
+        return;
     }
     HandleDefault();
 }

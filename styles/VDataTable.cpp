@@ -1,5 +1,7 @@
 #include "styles/VDataTable.h"
 
+#include <algorithm>
+
 #include "styles/XLSError.h"
 
 TVirtualDataTable::TVirtualDataTable() : FRecords(1024, HashKindCrc) {}
@@ -50,8 +52,15 @@ void TVirtualDataTable::AddRef(int index)
 
 void TVirtualDataTable::Release(int index)
 {
-    if (index >= 0 && index < Count() && FUseCounts[static_cast<size_t>(index)] > 0)
-        --FUseCounts[static_cast<size_t>(index)];
+    Release(index, 1);
+}
+
+void TVirtualDataTable::Release(int index, uint32_t times)
+{
+    if (index < 0 || index >= Count())
+        return;
+    int32_t& count = FUseCounts[static_cast<size_t>(index)];
+    count = static_cast<int32_t>(std::max<int64_t>(0, int64_t{count} - times));
 }
 
 void TVirtualDataTable::Clear()

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,8 @@ public:
     // One use more / fewer (never below 0). Indices outside the table are ignored.
     void AddRef(int index);
     void Release(int index);
+    // Release repeated `times` times.
+    void Release(int index, uint32_t times);
     void Clear();
 
 private:
@@ -79,15 +82,17 @@ public:
 
     int Count() const { return FTable.Count(); }
     // Record `index` (range error outside the table).
-    // Records never change once in the table, so each is decoded once.
-    TRecord Get(int index) const
+    // Records never change once in the table, so each is decoded once; the
+    // reference stays valid until Clear.
+    const TRecord& Get(int index) const
     {
-        const std::string& bytes = FTable.Get(index);
         const auto at = static_cast<size_t>(index);
+        if (at < FDecoded.size() && FDecoded[at])
+            return *FDecoded[at];
+        const std::string& bytes = FTable.Get(index); // the range error
         if (at >= FDecoded.size())
             FDecoded.resize(static_cast<size_t>(Count()));
-        if (!FDecoded[at])
-            FDecoded[at] = TRecord::FromBytes(bytes);
+        FDecoded[at] = TRecord::FromBytes(bytes);
         return *FDecoded[at];
     }
     TRecord& Buffer() { return FBuffer; }
@@ -105,5 +110,5 @@ protected:
     TRecord FBuffer;
     std::string FLoadedRecord;
     uint32_t FGeneration = 0;
-    mutable std::vector<std::optional<TRecord>> FDecoded; // by index, filled on first Get
+    mutable std::deque<std::optional<TRecord>> FDecoded; // by index, filled on first Get; never moves
 };

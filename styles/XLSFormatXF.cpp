@@ -65,6 +65,7 @@ TVirtualXFTable::TVirtualXFTable()
     FDefaultIndex = Commit();
     Load(FDefaultIndex);
     FDefaultRecord = FLoadedRecord;
+    FDefaultDecoded = TXFRecord::FromBytes(FDefaultRecord);
 }
 
 void TVirtualXFTable::EnsureDefault()
@@ -76,10 +77,10 @@ void TVirtualXFTable::EnsureDefault()
     }
 }
 
-TXFRecord TVirtualXFTable::GetOrDefault(int index) const
+const TXFRecord& TVirtualXFTable::GetOrDefault(int index) const
 {
     if (index < 0 || index >= Count())
-        return TXFRecord::FromBytes(FDefaultRecord);
+        return FDefaultDecoded;
     return Get(index);
 }
 

@@ -63,11 +63,12 @@ public:
     static bool IsPlain(const TXFRecord& rec);
 
     // Record `index`, or the default record for an index outside the table.
-    TXFRecord GetOrDefault(int index) const;
+    const TXFRecord& GetOrDefault(int index) const;
     const std::string& DefaultRecord() const { return FDefaultRecord; }
     int DefaultIndex() const { return FDefaultIndex; }
 
 private:
     std::string FDefaultRecord;
+    TXFRecord FDefaultDecoded = TXFRecord::Default();
     int FDefaultIndex = 0;
 };

@@ -98,7 +98,7 @@ void DumpWorkbook(TWorkbook& workbook, std::ostream& out)
         out << "# sheet " << s + 1 << ": " << WideToUtf8(sheet.Name()) << "\n";
         const TCells& store = sheet.Cells();
         std::vector<uint32_t> row;
-        for (int r = 0; r < store.RowSpan(); ++r) {
+        for (int r = store.NextRow(0); r >= 0; r = store.NextRow(r + 1)) {
             row.clear();
             store.RowIndexes(r, row);
             for (const uint32_t index : row) {

@@ -1,0 +1,84 @@
+// A page's rows made on two threads are written in row order; a block the
+// second thread gives up on is made by the caller; failures of either
+// thread reach the caller; stopping early does not hang.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+
+#include "html/BlockRows.h"
+
+namespace {
+
+std::string Rows(int first, int last)
+{
+    std::string text;
+    for (int row = first; row <= last; ++row)
+        text += "<" + std::to_string(row) + ">";
+    return text;
+}
+
+std::string WriteAll(TBlockRows& rows)
+{
+    std::string page;
+    rows.WriteAll([&](std::string_view text) { page += text; });
+    return page;
+}
+
+TEST(BlockRows, AreWrittenInRowOrder)
+{
+    for (int blockRows : {1, 7, 64, 1000}) {
+        TBlockRows rows(5, 900, blockRows, [](int first, int last, std::string& out, bool) {
+            out += Rows(first, last);
+            return true;
+        });
+        EXPECT_EQ(WriteAll(rows), Rows(5, 900)) << blockRows;
+    }
+}
+
+TEST(BlockRows, TheCallerMakesWhatTheSecondThreadGivesUp)
+{
+    std::atomic<int> gaveUp = 0;
+    TBlockRows rows(0, 99, 10, [&](int first, int last, std::string& out, bool second) {
+        if (second && first % 20 == 10) { // every other block of the second thread
+            out += "half-made";
+            ++gaveUp;
+            return false;
+        }
+        out += Rows(first, last);
+        return true;
+    });
+    EXPECT_EQ(WriteAll(rows), Rows(0, 99));
+    EXPECT_GT(gaveUp.load(), 0);
+}
+
+TEST(BlockRows, AFailureOfEitherThreadReachesTheCaller)
+{
+    for (int failing : {2, 3}) { // one block of each thread
+        TBlockRows rows(0, 99, 10, [&](int first, int last, std::string& out, bool) {
+            if (first / 10 == failing)
+                throw std::runtime_error("no rows");
+            out += Rows(first, last);
+            return true;
+        });
+        std::string page;
+        EXPECT_THROW(rows.WriteAll([&](std::string_view text) { page += text; }), std::runtime_error) << failing;
+        EXPECT_EQ(page, Rows(0, failing * 10 - 1));
+    }
+}
+
+TEST(BlockRows, AFailingWriteStopsTheSecondThread)
+{
+    TBlockRows rows(0, 100000, 4, [](int first, int last, std::string& out, bool) {
+        out += Rows(first, last);
+        return true;
+    });
+    int written = 0;
+    EXPECT_THROW(rows.WriteAll([&](std::string_view) {
+        if (++written == 3)
+            throw std::runtime_error("disk full");
+    }),
+                 std::runtime_error);
+}
+
+} // namespace

@@ -1,7 +1,8 @@
 // Small workbooks that ask for much: many sheets, many sheet names, merged
 // areas inverted, outside the sheet or laid over each other. Each is written
 // by the test fixture writers into QUILLON_BENCH_DIR (default
-// /tmp/quillon-bench) under the name the benchmark gives, where it stays for
+// /tmp/quillon-hostile, apart from the workbooks that scripts/compare-builds.sh
+// converts) under the name the benchmark gives, where it stays for
 // whole-process measurements (bench/whole_process.py), and then read.
 //
 // Counters: file_kib, the size of the workbook; heap_mib, the heap the read
@@ -100,7 +101,7 @@ std::vector<uint8_t> BoundSheetsOnlyStream()
 void ReadInput(benchmark::State& state, const std::string& name, const std::vector<uint8_t>& fileBytes)
 {
     const char* dir = std::getenv("QUILLON_BENCH_DIR");
-    const std::filesystem::path folder = dir ? dir : "/tmp/quillon-bench";
+    const std::filesystem::path folder = dir ? dir : "/tmp/quillon-hostile";
     std::filesystem::create_directories(folder);
     const std::string path = (folder / (name + ".xls")).string();
     WriteWholeFile(path, fileBytes);

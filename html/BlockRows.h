@@ -1,6 +1,6 @@
 // A page's rows made block by block on two threads and written in order: a
-// second thread makes two blocks of every three while the caller makes the
-// third and writes them all, so that two cores share the work about evenly.
+// second thread makes three blocks of every five while the caller makes the
+// other two and writes them all, so that two cores share the work about evenly.
 #pragma once
 
 #include <condition_variable>
@@ -39,7 +39,8 @@ private:
         bool GaveUp = false;
         std::exception_ptr Failure;
     };
-    static bool Shared(int block) { return block % 2 != 0; }
+    // Three blocks of every five: the caller also writes the page.
+    static bool Shared(int block) { return block % 5 == 1 || block % 5 == 3 || block % 5 == 4; }
     static constexpr int kSlots = 4; // the second thread is at most this many blocks ahead
     // Rows of block `block`.
     int FirstOf(int block) const { return FFirst + block * FBlockRows; }

@@ -416,6 +416,12 @@ std::string TXLSWriterHTML::HTMLAttributeText(const std::string& text) { return 
 
 void TXLSWriterHTML::Write(std::string_view piece)
 {
+    // A block of rows is large already: it goes to the stream without a copy.
+    if (piece.size() >= kChunkSize) {
+        Flush();
+        WriteOut(piece);
+        return;
+    }
     FBuffer += piece;
     if (FBuffer.size() >= kChunkSize)
         Flush();
@@ -423,13 +429,18 @@ void TXLSWriterHTML::Write(std::string_view piece)
 
 void TXLSWriterHTML::Flush()
 {
-    if (FBuffer.empty())
-        return;
-    if (FBuffer.size() > FByteLimit - FBytesWritten)
-        throw EPageLimitError();
-    FBytesWritten += FBuffer.size();
-    FStream->write(FBuffer.data(), static_cast<std::streamsize>(FBuffer.size()));
+    WriteOut(FBuffer);
     FBuffer.clear();
+}
+
+void TXLSWriterHTML::WriteOut(std::string_view bytes)
+{
+    if (bytes.empty())
+        return;
+    if (bytes.size() > FByteLimit - FBytesWritten)
+        throw EPageLimitError();
+    FBytesWritten += bytes.size();
+    FStream->write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!*FStream)
         throw EFileError("Stream write error");
 }

@@ -102,6 +102,8 @@ private:
 
     void Write(std::string_view piece);
     void Flush();
+    // Hands bytes to the stream, within the byte limit.
+    void WriteOut(std::string_view bytes);
 
     TSheet* FSheet;
     std::ostream* FStream = nullptr;

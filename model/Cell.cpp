@@ -607,7 +607,7 @@ bool TCells::InheritsNothing(uint16_t row, uint16_t col) const
     return (!r || r->XFIndex() == d) && (!c || c->XFIndex() == d);
 }
 
-bool TCells::StoreNew(int row, int col, int32_t xfIndex, const TVariant& value, int64_t shared)
+bool TCells::StoreNew(int row, int col, int32_t xfIndex, const TVariant& value, int64_t shared, const TVariant* then)
 {
     if (row < 0 || row > 0xFFFF || col < 0 || col > 255)
         throw EXLSError(5);
@@ -636,6 +636,11 @@ bool TCells::StoreNew(int row, int col, int32_t xfIndex, const TVariant& value, 
         if (xf == d)
             return false;
         record.Kind = varEmpty;
+    } else if (then) {
+        // The second SetValue edits the format, as the first, for a first date under position 0.
+        const bool editsFormat = then->IsDate() && !value.IsDate() && xfs.GetOrDefault(xf).FormatIndex == 0;
+        if (editsFormat || !AcceptedType(value.Type()) || !PackValue(*then, shared, record))
+            return false;
     } else if (!PackValue(value, shared, record)) {
         return false;
     }
@@ -674,27 +679,6 @@ void TCells::Changed(TCustomXLSItem* item)
     record.Payload = static_cast<uint32_t>(FObjects.size());
     FObjects.push_back(std::unique_ptr<TCell>(static_cast<TCell*>(TakePending().release())));
     AddRecord(record);
-}
-
-void TCells::SetStoredValue(int index, const TVariant& value)
-{
-    if (index < 0 || index >= Count())
-        RaiseListIndexError(index);
-    TRecord& record = Record(static_cast<uint32_t>(index));
-    const TStoredCell before = Stored(index);
-    // The date rule of SetValue edits the format: that takes the cell object.
-    const bool editsFormat = value.IsDate() && !before.Value().IsDate() &&
-                             StyleTables()->XFTable->GetOrDefault(record.XF).FormatIndex == 0;
-    if (record.Kind == kKindCellObject || editsFormat || value.IsWide() || value.IsString()) {
-        CellOf(static_cast<uint32_t>(index))->SetValue(value);
-        return;
-    }
-    TRecord changed = record;
-    if (!PackValue(value, -1, changed)) {
-        CellOf(static_cast<uint32_t>(index))->SetValue(value); // raises for the refused types
-        return;
-    }
-    record = changed;
 }
 
 TCell* TCells::FindCell(int row, int col) const

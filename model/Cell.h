@@ -154,10 +154,9 @@ public:
     // column and SetValue would not change the format; returns false and
     // does nothing otherwise. `shared`: an 8-bit or UTF-16 text kept once per
     // store under this key (any number the caller gives equal texts), or -1.
-    bool StoreNew(int row, int col, int32_t xfIndex, const TVariant& value, int64_t shared = -1);
-    // SetValue on stored cell `index`, without making its cell object where
-    // the record can take the value.
-    void SetStoredValue(int index, const TVariant& value);
+    // `then`: a second SetValue, with this value, after SetXFIndex.
+    bool StoreNew(int row, int col, int32_t xfIndex, const TVariant& value, int64_t shared = -1,
+                  const TVariant* then = nullptr);
     // SetMerged(true) on every position of the rectangle, as GetCell and
     // SetMerged on each would do, without making cell objects for the
     // positions that do not need one.

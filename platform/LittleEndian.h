@@ -38,6 +38,15 @@ constexpr T ReadLittleEndian(TByteSpan bytes, size_t offset)
     return value;
 }
 
+// A field of `Width` bytes that the caller knows to be there in whole.
+template <std::unsigned_integral T, size_t Width>
+constexpr T ReadLittleEndian(const uint8_t* bytes)
+{
+    T value = 0;
+    for (size_t i = 0; i < Width; ++i) value = T(value | T(bytes[i]) << (8 * i));
+    return value;
+}
+
 // ReadU16(bytes, offset) and the others: bytes are any view ByteSpan takes.
 template <std::unsigned_integral T>
 struct TLittleEndianRead {

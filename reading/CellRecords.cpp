@@ -84,10 +84,11 @@ void TXLSReader::SetCellValue(int row, int col, int32_t xfIndex, const TVariant&
     TCells& cells = CurrentSheet().Cells();
     // Most cells go straight into the store; the rest take the long way
     // through a cell object, which gives the same result.
-    if (cells.StoreNew(row, col, xfIndex, value, shared)) {
-        // ApplyCellFormat's date rule
-        if (IsDateXF(xfIndex) && (value.IsInteger() || value.IsFloat()))
-            cells.SetStoredValue(cells.Count() - 1, TVariant::Date(SerialToDate(value.AsDouble(), FWorkbook.Date1904)));
+    if (IsDateXF(xfIndex) && (value.IsInteger() || value.IsFloat())) {
+        // ApplyCellFormat's date rule: the number becomes a date after SetXFIndex.
+        const TVariant date = TVariant::Date(SerialToDate(value.AsDouble(), FWorkbook.Date1904));
+        if (cells.StoreNew(row, col, xfIndex, value, shared, &date)) return;
+    } else if (cells.StoreNew(row, col, xfIndex, value, shared)) {
         return;
     }
     TCell& cell = *cells.GetCell(row, col);

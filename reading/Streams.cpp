@@ -33,6 +33,11 @@ bool TEasyStream::ReadByte(uint8_t& value) { return ReadBytes(&value, 1); }
 template <typename T>
 bool TEasyStream::ReadNumber(T& value)
 {
+    if (FPosition + sizeof(T) <= FBuffer.size()) { // the whole field is there
+        value = ReadLittleEndian<T, sizeof(T)>(FBuffer.data() + FPosition);
+        FPosition += sizeof(T);
+        return true;
+    }
     const size_t n = BytesWithin(FBuffer, FPosition, sizeof(T));
     // A read cut off by the end keeps the bytes of `value` above those it found.
     const T kept = n == sizeof(T) ? T(0) : T(value >> (8 * n) << (8 * n));

@@ -1,6 +1,7 @@
 #include "reading/XLSReader.h"
 
-#include <unordered_map>
+#include <array>
+#include <iterator>
 
 #include "formulas/PtgParser.h"
 #include "model/Workbook.h"
@@ -142,16 +143,16 @@ void TXLSReader::Dispatch(uint32_t id)
         return;
     }
     if (FVersion < 8 && DispatchOlder(id)) return;
-    // The handler of each id, looked up once: a cell record is the most
-    // frequent and would otherwise walk most of the table.
-    static const std::unordered_map<uint32_t, THandler> handlers = [] {
-        std::unordered_map<uint32_t, THandler> byId;
-        for (const TDispatchEntry& entry : DispatchTable) byId.emplace(entry.Id, entry.Handler); // the first entry wins
+    // The table position of each id's handler, worked out once: a cell record
+    // is the most frequent and would otherwise walk most of the table.
+    constexpr size_t kIds = 0x1000; // above every id of the table
+    static const std::array<uint8_t, kIds> slots = [] {
+        std::array<uint8_t, kIds> byId{}; // 0: no handler, else table position + 1
+        for (size_t i = std::size(DispatchTable); i-- > 0;) byId[DispatchTable[i].Id] = uint8_t(i + 1); // the first entry wins
         return byId;
     }();
-    const auto found = handlers.find(id);
-    if (found != handlers.end()) {
-        (this->*found->second)();
+    if (id < kIds && slots[id] != 0) {
+        (this->*DispatchTable[slots[id] - 1].Handler)();
         return;
     }
     HandleDefault();

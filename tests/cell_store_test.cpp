@@ -62,6 +62,20 @@ TStep Store(int row, int col, int32_t xf, TVariant value, int64_t shared = -1)
             }};
 }
 
+// A number that becomes a date after its format, as the reader stores one.
+TStep StoreDated(int row, int col, int32_t xf, double serial)
+{
+    const TVariant number = TVariant::Double(serial), date = TVariant::Date(serial);
+    return {"dated store",
+            [=](TCells& cells) { return cells.StoreNew(row, col, xf, number, -1, &date); },
+            [=](TCells& cells) {
+                TCell* cell = cells.GetCell(row, col);
+                cell->SetValue(number);
+                cell->SetXFIndex(xf);
+                cell->SetValue(date);
+            }};
+}
+
 TStep Merge(uint16_t firstRow, uint16_t lastRow, uint8_t firstCol, uint8_t lastCol)
 {
     return {"merge",
@@ -131,6 +145,8 @@ std::vector<TStep> Mixed()
         Store(0, 1, 2, TVariant::Double(2)),          // a format of its own
         Store(0, 2, 1, TVariant::Date(40000)),        // a date under a date format
         Store(0, 3, 0, TVariant::Date(40000)),        // a date under position 0: the long way
+        StoreDated(0, 5, 1, 40001),                   // a number made a date under its date format
+        StoreDated(0, 6, 2, 40002),                   // ... under position 0: the long way
         Store(0, 4, 9, TVariant::Integer(7)),         // an XF outside the table
         Store(1, 0, 2, TVariant()),                   // a formatted empty cell
         Store(1, 1, 0, TVariant()),                   // an empty cell on the default: nothing stored

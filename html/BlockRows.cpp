@@ -34,6 +34,12 @@ void TBlockRows::MakeSharedBlocks()
                 return;
         }
         TBlock made;
+        {
+            // The text of the block written before in this slot lends its room.
+            std::lock_guard lock(FMutex);
+            made.Text.swap(FShared[size_t(block % kSlots)].Text);
+        }
+        made.Text.clear();
         try {
             made.GaveUp = !FMake(FirstOf(block), LastOf(block), made.Text, true);
         } catch (...) {

@@ -1,6 +1,7 @@
 #include "html/XLSWriterHTML.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <fstream>
 #include <ostream>
@@ -22,6 +23,8 @@ namespace {
 constexpr size_t kChunkSize = 1 << 16;
 // Rows per block that one core makes while the other makes and writes others.
 constexpr int kBlockRows = 128;
+// Texts kept per thread before the memo starts again.
+constexpr size_t kMemoEntries = size_t{1} << 16;
 
 void AppendNumber(std::string& text, long long n)
 {
@@ -184,7 +187,7 @@ const TXLSWriterHTML::TFormatLook& TXLSWriterHTML::FormatLookOf(int32_t xfIndex)
 {
     // The style text depends only on the XF record, so what was found for an
     // XF index holds for every later position with that index.
-    const auto [entry, added] = FLookOfXF.try_emplace(xfIndex, TFormatLook{0, false, nullptr});
+    const auto [entry, added] = FLookOfXF.try_emplace(xfIndex, TFormatLook{0, false, nullptr, {}});
     if (added) {
         const TStyleTables& tables = *FSheet->StyleTables();
         const TXFRecord xf = tables.XFTable->GetOrDefault(xfIndex);
@@ -199,7 +202,10 @@ const TXLSWriterHTML::TFormatLook& TXLSWriterHTML::FormatLookOf(int32_t xfIndex)
         static const std::string general;
         const TFormatStrings& formats = *tables.FormatStrings;
         const std::string* format = xf.FormatIndex < formats.Count() ? &formats.At(xf.FormatIndex).Format : &general;
-        entry->second = TFormatLook{index, xf.Merged != 0, format};
+        std::string tag = "<td class=\"xl";
+        AppendNumber(tag, index);
+        tag += '"';
+        entry->second = TFormatLook{index, xf.Merged != 0, format, std::move(tag)};
     }
     return entry->second;
 }
@@ -241,6 +247,13 @@ void TXLSWriterHTML::WriteTable()
     FRowSums.assign(1, 0);
     for (int extent : FRowExtents) FRowSums.push_back(FRowSums.back() + extent);
     FMergedAreas.Build(*FSheet, FRange);
+    FColumnTags.clear();
+    for (int extent : FColumnExtents) {
+        std::string tag = " width=";
+        AppendNumber(tag, extent);
+        tag += " height=";
+        FColumnTags.push_back(std::move(tag));
+    }
 
     // Rows come from both cores and are written here, in order.
     FPageLooks = FLookOfXF;
@@ -285,11 +298,15 @@ bool TXLSWriterHTML::MakeRows(int first, int last, std::string& out, bool second
             if (spans && second && !area.Inside(FRange))
                 return false; // extents outside the page come from the row and column stores
 
-            out += "<td class=\"xl";
-            AppendNumber(out, look->StyleClass);
-            out += '"';
+            out += look->CellTag;
             long long width = 0, height = 0;
-            if (spans) {
+            if (!spans) {
+                // The common case, from ready-made pieces.
+                width = ColumnExtent(col);
+                height = RowExtent(row);
+                out += FColumnTags[size_t(col - FRange.FirstCol)];
+                AppendNumber(out, height);
+            } else {
                 out += " colspan=";
                 AppendNumber(out, area.LastCol - area.FirstCol + 1);
                 out += " rowspan=";
@@ -297,14 +314,11 @@ bool TXLSWriterHTML::MakeRows(int first, int last, std::string& out, bool second
                 out += ' ';
                 width = ColumnsExtent(area.FirstCol, area.LastCol);
                 height = RowsExtent(area.FirstRow, area.LastRow);
-            } else {
-                width = ColumnExtent(col);
-                height = RowExtent(row);
+                out += " width=";
+                AppendNumber(out, width);
+                out += " height=";
+                AppendNumber(out, height);
             }
-            out += " width=";
-            AppendNumber(out, width);
-            out += " height=";
-            AppendNumber(out, height);
             out += '>';
 
             // The text of a hidden row or column would widen it in the browser.
@@ -321,7 +335,7 @@ bool TXLSWriterHTML::MakeRows(int first, int last, std::string& out, bool second
                         out += PageText(EscapedAttributeText(link), FUtf8);
                         out += "\">";
                     }
-                    AppendCellPageText(out, cell, *look);
+                    AppendCellPageText(out, cell, *look, FMemos[second ? 1 : 0]);
                     if (!link.empty())
                         out += "</a>";
                 }
@@ -338,6 +352,9 @@ void TXLSWriterHTML::FreeStyleClasses()
     FStyleTexts.reset();
     FLookOfXF = {};
     FPageLooks = {};
+    FColumnTags = {};
+    FMemos[0] = {};
+    FMemos[1] = {};
     FRowCells = {};
     FMergedAreas.Clear();
 }
@@ -378,9 +395,35 @@ long long TXLSWriterHTML::RowsExtent(int first, int last)
     return sum;
 }
 
-void TXLSWriterHTML::AppendCellPageText(std::string& piece, const TStoredCell& cell, const TFormatLook& look) const
+void TXLSWriterHTML::AppendCellPageText(std::string& piece, const TStoredCell& cell, const TFormatLook& look,
+                                        TTextMemo& memo) const
 {
     const TVariant& value = cell.Value();
+    // A shared text is the same object for all its cells, and dates repeat:
+    // each is made safe once per page and thread.
+    std::string* known = nullptr;
+    if (memo.Texts.size() + memo.Dates.size() > kMemoEntries) {
+        memo.Texts.clear();
+        memo.Dates.clear();
+    }
+    if (value.IsWide() || value.IsString()) {
+        known = &memo.Texts[&value];
+    } else if (value.IsDate()) {
+        known = &memo.Dates[{look.NumberFormat, std::bit_cast<uint64_t>(value.AsDouble())}];
+    }
+    if (known && !known->empty()) {
+        piece += *known;
+        return;
+    }
+    std::string text;
+    AppendCellPageText(text, value, look);
+    piece += text;
+    if (known)
+        *known = std::move(text);
+}
+
+void TXLSWriterHTML::AppendCellPageText(std::string& piece, const TVariant& value, const TFormatLook& look) const
+{
     if (!value.IsNumeric()) {
         // Escaped before the conversion, which may add character references.
         std::u16string escaped;

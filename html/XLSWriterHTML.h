@@ -83,6 +83,7 @@ private:
         int StyleClass; // the class number of its style text
         bool Merged;
         const std::string* NumberFormat; // the text of its number format
+        std::string CellTag;             // "<td class=\"xlN\"", ready-made
     };
     const TFormatLook& FormatLookOf(int32_t xfIndex);
     // Pixel width + 1 of a column, pixel height + 1 of a row.
@@ -91,9 +92,27 @@ private:
     // The same summed over columns first..last, rows first..last.
     long long ColumnsExtent(int first, int last);
     long long RowsExtent(int first, int last);
+    // The page texts of one thread's shared texts (by value object) and dates
+    // (by number format and value), made once per page.
+    struct TTextMemo {
+        struct TDateKey {
+            const std::string* Format;
+            uint64_t Bits;
+            bool operator==(const TDateKey&) const = default;
+        };
+        struct TDateHash {
+            size_t operator()(const TDateKey& key) const
+            {
+                return std::hash<uint64_t>()(key.Bits) ^ std::hash<const void*>()(key.Format);
+            }
+        };
+        std::unordered_map<const TVariant*, std::string> Texts;
+        std::unordered_map<TDateKey, std::string, TDateHash> Dates;
+    };
     // Appends the display text of a cell of that look, made safe, in the
-    // page's encoding. Safe on a second thread.
-    void AppendCellPageText(std::string& piece, const TStoredCell& cell, const TFormatLook& look) const;
+    // page's encoding. Safe on a second thread with its own memo.
+    void AppendCellPageText(std::string& piece, const TStoredCell& cell, const TFormatLook& look, TTextMemo& memo) const;
+    void AppendCellPageText(std::string& piece, const TVariant& value, const TFormatLook& look) const;
     // Appends the table rows first..last. With `second` (on the second
     // thread) it reads only what stays unchanged and gives up, returning
     // false, at a position that needs more: an empty position, a format
@@ -117,12 +136,14 @@ private:
     std::unordered_map<int32_t, TFormatLook> FLookOfXF;
     // The looks of the XFs of the page, for the second thread, which must not see FLookOfXF grow.
     std::unordered_map<int32_t, TFormatLook> FPageLooks;
+    TTextMemo FMemos[2]; // this thread's, the second thread's
     int FWalkRow = -1;                // the row whose stored cells FRowCells lists
     std::vector<uint32_t> FRowCells;  // by column
     size_t FWalkCursor = 0;
     std::vector<int> FColumnExtents; // of the range's columns
     std::vector<int> FRowExtents;    // of the range's rows
     std::vector<long long> FColumnSums, FRowSums; // running sums of the extents, from 0
+    std::vector<std::string> FColumnTags; // " width=W height=" of each column of the range
     std::string FBuffer;
     uint64_t FByteLimit = std::numeric_limits<uint64_t>::max();
     uint64_t FBytesWritten = 0;

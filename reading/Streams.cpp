@@ -31,13 +31,8 @@ bool TEasyStream::ReadBytes(void* buffer, size_t count)
 bool TEasyStream::ReadByte(uint8_t& value) { return ReadBytes(&value, 1); }
 
 template <typename T>
-bool TEasyStream::ReadNumber(T& value)
+bool TEasyStream::ReadCutNumber(T& value)
 {
-    if (FPosition + sizeof(T) <= FBuffer.size()) { // the whole field is there
-        value = ReadLittleEndian<T, sizeof(T)>(FBuffer.data() + FPosition);
-        FPosition += sizeof(T);
-        return true;
-    }
     const size_t n = BytesWithin(FBuffer, FPosition, sizeof(T));
     // A read cut off by the end keeps the bytes of `value` above those it found.
     const T kept = n == sizeof(T) ? T(0) : T(value >> (8 * n) << (8 * n));
@@ -46,9 +41,10 @@ bool TEasyStream::ReadNumber(T& value)
     return n == sizeof(T);
 }
 
-bool TEasyStream::ReadWord(uint16_t& value) { return ReadNumber(value); }
+template bool TEasyStream::ReadCutNumber(uint16_t&);
+template bool TEasyStream::ReadCutNumber(uint32_t&);
+template bool TEasyStream::ReadCutNumber(uint64_t&);
 
-bool TEasyStream::ReadDWord(uint32_t& value) { return ReadNumber(value); }
 
 bool TEasyStream::ReadDouble(double& value)
 {

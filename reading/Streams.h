@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/LittleEndian.h"
+
 class TEasyStream {
 public:
     size_t Size() const { return FBuffer.size(); }
@@ -25,8 +27,8 @@ public:
     const uint8_t* Data() const { return FBuffer.data(); }
 
     bool ReadByte(uint8_t& value);
-    bool ReadWord(uint16_t& value);
-    bool ReadDWord(uint32_t& value);
+    bool ReadWord(uint16_t& value) { return ReadNumber(value); }
+    bool ReadDWord(uint32_t& value) { return ReadNumber(value); }
     // The 8 bytes of an IEEE double, as ReadBytes.
     bool ReadDouble(double& value);
     // Copies min(count, Remaining) bytes; false when fewer than `count` were left.
@@ -39,7 +41,18 @@ public:
 
 private:
     template <typename T>
-    bool ReadNumber(T& value);
+    bool ReadNumber(T& value)
+    {
+        if (FPosition + sizeof(T) <= FBuffer.size()) { // the whole field is there
+            value = ReadLittleEndian<T, sizeof(T)>(FBuffer.data() + FPosition);
+            FPosition += sizeof(T);
+            return true;
+        }
+        return ReadCutNumber(value);
+    }
+    // A field cut off by the end of the body.
+    template <typename T>
+    bool ReadCutNumber(T& value);
 
     std::vector<uint8_t> FBuffer;
     size_t FPosition = 0;

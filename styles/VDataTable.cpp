@@ -44,17 +44,6 @@ int TVirtualDataTable::Replace(const std::string& oldRec, const std::string& new
     return Intern(newRec);
 }
 
-void TVirtualDataTable::AddRef(int index)
-{
-    if (index >= 0 && index < Count())
-        ++FUseCounts[static_cast<size_t>(index)];
-}
-
-void TVirtualDataTable::Release(int index)
-{
-    Release(index, 1);
-}
-
 void TVirtualDataTable::Release(int index, uint32_t times)
 {
     if (index < 0 || index >= Count())

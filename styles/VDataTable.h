@@ -33,8 +33,16 @@ public:
     // never below 0) to Intern(newRec).
     int Replace(const std::string& oldRec, const std::string& newRec);
     // One use more / fewer (never below 0). Indices outside the table are ignored.
-    void AddRef(int index);
-    void Release(int index);
+    void AddRef(int index)
+    {
+        if (index >= 0 && static_cast<size_t>(index) < FUseCounts.size())
+            ++FUseCounts[static_cast<size_t>(index)];
+    }
+    void Release(int index)
+    {
+        if (index >= 0 && static_cast<size_t>(index) < FUseCounts.size() && FUseCounts[static_cast<size_t>(index)] > 0)
+            --FUseCounts[static_cast<size_t>(index)];
+    }
     // Release repeated `times` times.
     void Release(int index, uint32_t times);
     void Clear();

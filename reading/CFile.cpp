@@ -10,7 +10,7 @@
 
 // The parsed document: the file's bytes and the tables every stream needs.
 struct TCFDocument {
-    std::vector<uint8_t> Bytes; // the file, its last sector padded with zeros
+    TByteBuffer Bytes; // the file, its last sector padded with zeros
     size_t FileSize = 0;        // the file's own length
     uint32_t SectorSize = 512;
     uint32_t SectorCount = 0; // sectors after the header, a cut-off last one included
@@ -257,7 +257,7 @@ std::vector<uint32_t> FatSectorList(const TCFDocument& doc)
 std::vector<TDirEntry> ParseDocument(TCFDocument& doc, bool& sizeIs64Bit)
 {
     static const uint8_t Signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-    const std::vector<uint8_t>& bytes = doc.Bytes;
+    const TByteBuffer& bytes = doc.Bytes;
     if (bytes.size() < 512 || std::memcmp(bytes.data(), Signature, 8) != 0) Fail(CodeOpenDocfile);
     TByteSpan header(bytes);
     uint16_t sectorShift = ReadU16(header, 30);
@@ -340,7 +340,7 @@ TCFileStream::TCFileStream(std::string name, std::u16string wideName, std::share
 {
 }
 
-TCFileStream::TCFileStream(std::vector<uint8_t> bytes)
+TCFileStream::TCFileStream(TByteBuffer bytes)
     : TCFileItem("", u""), FStartSector(0), FSize(uint32_t(std::min<size_t>(bytes.size(), 0xFFFFFFFF))), FChainSector(0), FFailure(0)
 {
     auto document = std::make_shared<TCFDocument>();
@@ -418,7 +418,7 @@ TCFileItem* TCFileStorage::FindItem(const std::string& name) const
 
 TCFile::TCFile(const std::u16string& fileName, TOpenMode) : FileName(fileName) { Load(ReadFileBytes(fileName)); }
 
-std::vector<uint8_t> TCFile::ReadFileBytes(const std::u16string& fileName)
+TByteBuffer TCFile::ReadFileBytes(const std::u16string& fileName)
 {
     const std::filesystem::path path(WideToUtf8(fileName));
     std::error_code error;
@@ -426,16 +426,21 @@ std::vector<uint8_t> TCFile::ReadFileBytes(const std::u16string& fileName)
     const uintmax_t size = std::filesystem::file_size(path, error);
     std::ifstream file(path, std::ios::binary);
     if (error || !file) Fail(CodeOpenDocfile);
-    std::vector<uint8_t> bytes(size);
+    TByteBuffer bytes;
+    // Room for the zeros that pad a cut-off last sector (at most 4096 bytes), so that they need no copy.
+    bytes.reserve(size_t(size) + 4096);
+    bytes.resize(size_t(size));
     if (!file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size))) Fail(CodeOpenDocfile);
     return bytes;
 }
 
-TCFile::TCFile(std::vector<uint8_t> bytes) { Load(std::move(bytes)); }
+TCFile::TCFile(const std::vector<uint8_t>& bytes) { Load(TByteBuffer(bytes.begin(), bytes.end())); }
+
+TCFile::TCFile(TByteBuffer bytes) { Load(std::move(bytes)); }
 
 TCFile::~TCFile() = default;
 
-void TCFile::Load(std::vector<uint8_t> bytes)
+void TCFile::Load(TByteBuffer bytes)
 {
     auto doc = std::make_shared<TCFDocument>();
     doc->Bytes = std::move(bytes);

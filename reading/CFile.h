@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ByteBuffer.h"
+
 // A failure of the compound-document layer; the code selects a fixed message:
 // 0 "Can not create a docfile", 1 "Can not create a stream",
 // 2 "Can not create a storage", 3 "Can not open a docfile",
@@ -54,7 +56,7 @@ public:
     TCFileStream(std::string name, std::u16string wideName, std::shared_ptr<const TCFDocument> document,
                  uint32_t startSector, uint32_t size, uint8_t failure = 0);
     // A stream that is the whole of `bytes` (a file that is no compound document).
-    explicit TCFileStream(std::vector<uint8_t> bytes);
+    explicit TCFileStream(TByteBuffer bytes);
 
     // Raises the stream's failure, if it has one: ECFileError 4 for a size
     // past the file or a chain too short for it, 3 for a small stream when
@@ -109,9 +111,10 @@ public:
     // is read (TCFileStream::Open).
     explicit TCFile(const std::u16string& fileName, TOpenMode mode = TOpenMode::OpenExisting);
     // The same for a document held in memory (FileName stays empty).
-    explicit TCFile(std::vector<uint8_t> bytes);
+    explicit TCFile(const std::vector<uint8_t>& bytes);
+    explicit TCFile(TByteBuffer bytes);
     // The bytes of the file at `fileName`; ECFileError 3 when it cannot be read.
-    static std::vector<uint8_t> ReadFileBytes(const std::u16string& fileName);
+    static TByteBuffer ReadFileBytes(const std::u16string& fileName);
     ~TCFile();
     TCFile(const TCFile&) = delete;
     TCFile& operator=(const TCFile&) = delete;
@@ -121,5 +124,5 @@ public:
     std::unique_ptr<TCFileStorage> Root;
 
 private:
-    void Load(std::vector<uint8_t> bytes);
+    void Load(TByteBuffer bytes);
 };

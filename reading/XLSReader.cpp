@@ -72,7 +72,7 @@ bool IsBofId(uint32_t id)
 
 // A file of Excel 2.x-4.0: no compound document, its first record a BOF of
 // BIFF2 (0x0009), BIFF3 (0x0209) or BIFF4 (0x0409).
-bool IsBareBiffStream(const std::vector<uint8_t>& bytes)
+bool IsBareBiffStream(const TByteBuffer& bytes)
 {
     if (bytes.size() < 4 || bytes[0] != 0x09) return false;
     return bytes[1] == 0x00 || bytes[1] == 0x02 || bytes[1] == 0x04;
@@ -87,7 +87,7 @@ void TXLSReader::Read(const std::u16string& fileName, const std::u16string& pass
     FFileName = fileName;
     FWorkbook.Clear();
 
-    std::vector<uint8_t> bytes = TCFile::ReadFileBytes(fileName);
+    TByteBuffer bytes = TCFile::ReadFileBytes(fileName);
     std::unique_ptr<TCFile> file;
     std::unique_ptr<TCFileStream> bareStream;
     TCFileStream* source = nullptr;

@@ -16,12 +16,28 @@ void TMergedAreaMap::Build(const TSheet& sheet, const TRangeRect& page)
     Clear();
     FPage = page;
     const TRanges& ranges = sheet.Ranges();
+    // Rows get span lists only between the first and the last row an area covers.
+    int firstRow = page.LastRow + 1, lastRow = page.FirstRow - 1;
     for (int i = 0; i < ranges.Count(); ++i) {
         const TRange& range = *ranges.Items(i);
         if (!range.Merged())
             continue;
-        if (FRows.empty())
-            FRows.resize(size_t(page.LastRow - page.FirstRow + 1));
+        for (int r = 0; r < range.Count(); ++r) {
+            const TRangeRect& rect = range.Rect(r);
+            if (rect.LastRow < rect.FirstRow || rect.LastCol < rect.FirstCol)
+                continue;
+            firstRow = std::min<int>(firstRow, std::max<int>(rect.FirstRow, page.FirstRow));
+            lastRow = std::max<int>(lastRow, std::min<int>(rect.LastRow, page.LastRow));
+        }
+    }
+    if (firstRow > lastRow)
+        return;
+    FRowsFirst = firstRow;
+    FRows.resize(size_t(lastRow - firstRow + 1));
+    for (int i = 0; i < ranges.Count(); ++i) {
+        const TRange& range = *ranges.Items(i);
+        if (!range.Merged())
+            continue;
         // Within a range the last containing rectangle wins: paint from the end.
         for (int r = range.Count() - 1; r >= 0; --r)
             Paint(range.Rect(r));
@@ -42,7 +58,7 @@ void TMergedAreaMap::Paint(const TRangeRect& rect)
     const auto index = int32_t(FAreas.size());
     FAreas.push_back(rect);
     for (int row = firstRow; row <= lastRow; ++row)
-        PaintRow(FRows[size_t(row - FPage.FirstRow)], uint8_t(firstCol), uint8_t(lastCol), index);
+        PaintRow(FRows[size_t(row - FRowsFirst)], uint8_t(firstCol), uint8_t(lastCol), index);
     FLargest.Add(rect);
 }
 
@@ -65,9 +81,9 @@ void TMergedAreaMap::PaintRow(std::vector<TSpan>& spans, uint8_t first, uint8_t 
 
 bool TMergedAreaMap::Find(int row, int col, TRangeRect& area) const
 {
-    if (FRows.empty() || !FPage.Contains(row, col))
+    if (!FPage.Contains(row, col) || row < FRowsFirst || size_t(row - FRowsFirst) >= FRows.size())
         return false;
-    const std::vector<TSpan>& spans = FRows[size_t(row - FPage.FirstRow)];
+    const std::vector<TSpan>& spans = FRows[size_t(row - FRowsFirst)];
     const auto after = std::upper_bound(spans.begin(), spans.end(), col,
                                         [](int c, const TSpan& span) { return c < span.First; });
     if (after == spans.begin() || (after - 1)->Last < col)

@@ -37,6 +37,7 @@ private:
 
     TRangeRect FPage;
     std::vector<TRangeRect> FAreas;
-    std::vector<std::vector<TSpan>> FRows; // per row of the page: its spans by column, none overlapping
+    int FRowsFirst = 0; // the row of FRows[0]
+    std::vector<std::vector<TSpan>> FRows; // per row from FRowsFirst: its spans by column, none overlapping
     TLargestRects FLargest; // painted already, to pass over rectangles inside them
 };

@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "model/BlockVector.h"
+#include "model/ChunkPool.h"
 #include "model/Items.h"
 #include "styles/Variant.h"
 
@@ -210,7 +211,9 @@ private:
     void TakeNewCellUses();
 
     TBlockVector<TRecord, 12> FRecords; // 4,096 records, 48 KiB per block
-    std::map<uint16_t, TRowCells> FRows; // only the rows that hold cells
+    TChunkPool FRowNodes; // the nodes of FRows, which never erases
+    std::map<uint16_t, TRowCells, std::less<uint16_t>, TPoolAllocator<std::pair<const uint16_t, TRowCells>>> FRows{
+        TPoolAllocator<std::pair<const uint16_t, TRowCells>>(&FRowNodes)}; // only the rows that hold cells
     mutable std::vector<std::unique_ptr<TCell>> FObjects; // cell objects of stored cells
     std::vector<TVariant> FTexts;                         // texts of the records
     TBlockVector<uint64_t, 12> FNumbers;                  // the bits of their doubles and 64-bit integers

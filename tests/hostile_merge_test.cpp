@@ -161,34 +161,39 @@ TEST(HostileMerge, ManySmallMergesBeforeAWholeSheetMerge)
 // ranges left out.
 TEST(HostileMerge, MergedAreaMapAnswersAsFindMergedArea)
 {
-    TWorkbook workbook(1);
-    TSheet& sheet = *workbook.Sheets().Items(0);
-    auto merged = [&](std::initializer_list<TRangeRect> rects) {
+    TWorkbook workbook(2);
+    auto merged = [](TSheet& sheet, std::initializer_list<TRangeRect> rects) {
         TRange* range = sheet.Ranges().Add();
         for (const TRangeRect& r : rects) range->Add(r.FirstRow, r.LastRow, r.FirstCol, r.LastCol);
         range->Merge();
     };
-    merged({{2, 3, 1, 2}});
-    merged({{0, 9, 0, 9}, {4, 6, 4, 6}});          // two rectangles: the later wins inside both
-    merged({{2, 3, 1, 2}, {5, 12, 5, 12}});        // partly behind the ones before
-    merged({{3, 2, 0, 1}});                        // last before first: marks nothing
-    TRange* named = sheet.Ranges().Add();
+    TSheet& first = *workbook.Sheets().Items(0);
+    merged(first, {{2, 3, 1, 2}});
+    merged(first, {{0, 9, 0, 9}, {4, 6, 4, 6}});          // two rectangles: the later wins inside both
+    merged(first, {{2, 3, 1, 2}, {5, 12, 5, 12}});        // partly behind the ones before
+    merged(first, {{3, 2, 0, 1}});                        // last before first: marks nothing
+    TRange* named = first.Ranges().Add();
     named->Add(0, 15, 0, 15);
     named->SetName("Everything");
-    sheet.Cells().GetCell(15, 15)->SetValue(TVariant::Double(1));
+    // Areas that begin below the page's first row and end past its last.
+    TSheet& second = *workbook.Sheets().Items(1);
+    merged(second, {{5, 7, 2, 3}});
+    merged(second, {{14, 20, 0, 1}, {9, 9, 30, 31}});
 
     const TRangeRect page {0, 15, 0, 15};
-    TMergedAreaMap map;
-    map.Build(sheet, page);
-    for (int row = 0; row <= 15; ++row)
-        for (int col = 0; col <= 15; ++col) {
-            TRangeRect expected {}, actual {};
-            const bool found = sheet.FindMergedArea(row, col, expected);
-            ASSERT_EQ(map.Find(row, col, actual), found) << row << "," << col;
-            if (found) {
-                EXPECT_EQ(actual, expected) << row << "," << col;
+    for (TSheet* sheet : {&first, &second}) {
+        TMergedAreaMap map;
+        map.Build(*sheet, page);
+        for (int row = 0; row <= 15; ++row)
+            for (int col = 0; col <= 15; ++col) {
+                TRangeRect expected {}, actual {};
+                const bool found = sheet->FindMergedArea(row, col, expected);
+                ASSERT_EQ(map.Find(row, col, actual), found) << (sheet == &first ? "first " : "second ") << row << "," << col;
+                if (found) {
+                    EXPECT_EQ(actual, expected) << row << "," << col;
+                }
             }
-        }
+    }
 }
 
 // A merge over an area merged before is passed over only while nothing has

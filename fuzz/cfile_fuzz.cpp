@@ -43,13 +43,13 @@ void Walk(TCFileStorage& storage, int depth)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     try {
-        TCFile file(std::vector<uint8_t>(data, data + size));
+        TCFile file(TByteBuffer(data, data + size));
         Walk(*file.Root, 0);
     } catch (const ECFileError&) {
     }
     // The same bytes as the one stream of a file that is no compound
     // document (Excel 2.x-4.0).
-    TCFileStream whole(std::vector<uint8_t>(data, data + size));
+    TCFileStream whole(TByteBuffer(data, data + size));
     ReadStream(whole);
     return 0;
 }

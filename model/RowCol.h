@@ -104,7 +104,7 @@ public:
     bool Exists(int index) const { return FindItem(index) != nullptr; }
     // The stored item with this index, or null; never creates.
     TCustomRowCol* FindItem(int index) const;
-    TCustomRowCol* Items(int index) const { return static_cast<TCustomRowCol*>(TCustomXLSItems::Items(index)); }
+    TCustomRowCol* Items(int index) const override { return static_cast<TCustomRowCol*>(TCustomXLSItems::Items(index)); }
 
 protected:
     uint32_t KeyValueOf(const TCustomXLSItem* item) const override;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "styles/FormatCache.h"
 #include "styles/FormatParts.h"
@@ -236,6 +237,7 @@ std::string FirstSection(const std::string& f)
 struct TNumberPlan {
     std::string Section;
     bool MaybeFraction = false; // fraction formats need a "/"
+    bool Plain = false;         // only "0", "#", grouping commas and points, as "#,##0.00"
     TLayout Layout;
 };
 
@@ -244,6 +246,8 @@ void MakeNumberPlan(const std::string& f, TNumberPlan& plan)
     plan.Section = FirstSection(f);
     plan.MaybeFraction = plan.Section.find('/') != std::string::npos;
     plan.Layout = ScanLayout(plan.Section);
+    plan.Plain = !plan.Section.empty() && plan.Section.find_first_not_of("0#,.") == std::string::npos &&
+                 plan.Layout.Scale == 0 && plan.Layout.IntPlaceholders + plan.Layout.Decimals > 0;
 }
 
 } // namespace
@@ -416,6 +420,73 @@ std::string PaddedNumber(long long value, int width)
     return s;
 }
 
+namespace {
+
+// Rounds the digits of d1.d2d3... x 10^exponent half away from zero to
+// `decimals` places after the point and drops trailing zeros: RoundDecimal
+// on a character array.
+void RoundDigits(char* digits, size_t& count, int& exponent, int decimals)
+{
+    const long long keep = static_cast<long long>(exponent) + 1 + decimals;
+    if (keep >= static_cast<long long>(count)) return;
+    if (keep < 0) { count = 0; exponent = 0; return; }
+    const bool up = digits[keep] >= '5';
+    count = static_cast<size_t>(keep);
+    if (up) {
+        long long i = keep - 1;
+        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+        if (i >= 0) {
+            ++digits[i];
+        } else {
+            std::memmove(digits + 1, digits, count);
+            digits[0] = '1';
+            ++count;
+            ++exponent;
+        }
+    }
+    while (count > 0 && digits[count - 1] == '0') --count;
+    if (count == 0) exponent = 0;
+}
+
+// FormatWithLayout for a plain layout, which writes the integer digits
+// (grouped or not), then the decimal separator and the shown decimals: the
+// same digits, made in place instead of in strings.
+std::string FormatPlain(const TLayout& l, double x, const TLocale& locale)
+{
+    char digits[64], buf[64];
+    size_t count = 0;
+    int exponent = 0;
+    const double magnitude = std::fabs(x);
+    if (magnitude != 0) {
+        const char* end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific).ptr;
+        ReadScientific(buf, end, digits, count, exponent);
+        while (count > 0 && digits[count - 1] == '0') --count;
+        if (count == 0) exponent = 0;
+        RoundDigits(digits, count, exponent, kDisplayedDigits - 1 - exponent);
+        RoundDigits(digits, count, exponent, l.Decimals);
+        if (count > 0 && exponent + 1 > kMaxIntegerDigits) return GeneralNumberText(x, locale);
+    }
+    auto digitAt = [&](long long index) { return index >= 0 && index < static_cast<long long>(count) ? digits[index] : '0'; };
+    std::string out;
+    if (x < 0 && count > 0) out += '-';
+    const int integerDigits = std::max(count > 0 && exponent >= 0 ? exponent + 1 : 0, l.MinIntDigits);
+    const int padding = integerDigits - (count > 0 && exponent >= 0 ? exponent + 1 : 0);
+    for (int i = 0; i < integerDigits; ++i) {
+        out += i < padding ? '0' : digitAt(i - padding);
+        const int fromRight = integerDigits - 1 - i;
+        if (l.Grouping && fromRight > 0 && fromRight % 3 == 0) out += locale.GroupingSeparator;
+    }
+    int shown = l.Decimals;
+    while (shown > l.MinDecimals && digitAt(static_cast<long long>(exponent) + shown) == '0') --shown;
+    if (shown > 0) {
+        out += locale.DecimalSeparator;
+        for (int k = 0; k < shown; ++k) out += digitAt(static_cast<long long>(exponent) + 1 + k);
+    }
+    return out;
+}
+
+} // namespace
+
 std::string FormatNumberText(const std::string& f, double x, const TLocale& locale)
 {
     if (f.size() > kMaxFormatLength) throw EConvertError("Format string too long");
@@ -423,6 +494,7 @@ std::string FormatNumberText(const std::string& f, double x, const TLocale& loca
     const TNumberPlan& plan = TFormatCache<TNumberPlan>::Get(f, scratch, MakeNumberPlan);
     if (!std::isfinite(x)) return NonFiniteText(x);
     if (plan.Section.empty()) return GeneralNumberText(x, locale);
+    if (plan.Plain) return FormatPlain(plan.Layout, x, locale);
     std::string fraction;
     if (plan.MaybeFraction && FormatFractionText(plan.Section, x, locale, fraction)) return fraction;
     return FormatWithLayout(plan.Section, plan.Layout, x, locale);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "styles/XLSFormat.h"
 
@@ -128,4 +131,28 @@ TEST(FormatNumberText, Fractions)
         {"?/?", 1.25, "5/4"},               // without a digit part the fraction holds the whole value
         {"# ?/?", 1e20, "1E20"},
     });
+}
+
+// Plain formats ("0", "#,##0.00", ".##", ...) have a shorter road to their
+// text; an empty quoted text keeps a format off it and must change nothing.
+TEST(FormatNumberText, PlainFormatsWriteWhatTheFullLayoutWrites)
+{
+    const char* formats[] = {"0", "0.0", "0.00", "#,##0", "#,##0.00", "#,##0.000", "#", "#.##", "0.0#",
+                             "00000", "#,###.00", ".00", "##0.0", "0.0.0", "#,##0.00000000000000000000"};
+    std::vector<double> values = {0.0, -0.0, 0.5, 1.5, 2.5, -2.5, 0.125, 0.005, 0.0049999999999, 0.995, 9.995,
+                                  999999.995, 1e15, 123456789012345678.0, 1e17, 1e18, 1e19, -1e20, 1e-7,
+                                  1.0000000000000002, 0.1 + 0.2, 4.35, 1234.5, -1234.5678, 99999999999999.99};
+    uint64_t state = 88172645463325252u; // xorshift: the same values on every run
+    for (int i = 0; i < 3000; ++i) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        const double unit = double(state >> 11) / double(uint64_t{1} << 53);
+        values.push_back((i % 2 ? -1 : 1) * unit * std::pow(10.0, double(i % 34) - 14));
+    }
+    for (const TLocale* locale : {&LocaleDeDE(), &LocaleEnUS()})
+        for (const char* format : formats)
+            for (double value : values)
+                ASSERT_EQ(FormatNumberText(format, value, *locale), FormatNumberText(std::string(format) + "\"\"", value, *locale))
+                    << '"' << format << "\" of " << value;
 }

@@ -306,6 +306,48 @@ void ReadScientific(const char* text, const char* end, char* digits, size_t& cou
     if (e < end) std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exponent);
 }
 
+// Rounds the digits of d1.d2d3... x 10^exponent half away from zero to
+// `decimals` places after the point and drops trailing zeros: RoundDecimal
+// on a character array.
+void RoundDigits(char* digits, size_t& count, int& exponent, int decimals)
+{
+    const long long keep = static_cast<long long>(exponent) + 1 + decimals;
+    if (keep >= static_cast<long long>(count)) return;
+    if (keep < 0) { count = 0; exponent = 0; return; }
+    const bool up = digits[keep] >= '5';
+    count = static_cast<size_t>(keep);
+    if (up) {
+        long long i = keep - 1;
+        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+        if (i >= 0) {
+            ++digits[i];
+        } else {
+            std::memmove(digits + 1, digits, count);
+            digits[0] = '1';
+            ++count;
+            ++exponent;
+        }
+    }
+    while (count > 0 && digits[count - 1] == '0') --count;
+    if (count == 0) exponent = 0;
+}
+
+// The digits a spreadsheet shows of a positive finite magnitude: the
+// shortest digits that read back as it (the decimal value the cell holds, not
+// the binary expansion of the double), without trailing zeros, rounded to 15
+// significant digits.
+void DisplayedDigits(double magnitude, char* digits, size_t& count, int& exponent)
+{
+    char buf[64];
+    count = 0;
+    exponent = 0;
+    const char* end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific).ptr;
+    ReadScientific(buf, end, digits, count, exponent);
+    while (count > 0 && digits[count - 1] == '0') --count;
+    if (count == 0) exponent = 0;
+    RoundDigits(digits, count, exponent, kDisplayedDigits - 1 - exponent);
+}
+
 TDecimal DecimalOf(const char* digits, size_t count, int exponent)
 {
     while (count > 0 && digits[count - 1] == '0') --count;
@@ -337,34 +379,18 @@ TDecimal DisplayedDecimal(double x)
 {
     x = std::fabs(x);
     if (x == 0 || !std::isfinite(x)) return {};
-    // The shortest digits that read back as x: the decimal value the cell
-    // holds, not the binary expansion of the double.
-    char buf[64], digits[64];
+    char digits[64];
     size_t count = 0;
     int exponent = 0;
-    const char* end = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific).ptr;
-    ReadScientific(buf, end, digits, count, exponent);
-    TDecimal d = DecimalOf(digits, count, exponent);
-    RoundDecimal(d, kDisplayedDigits - 1 - d.Exponent);
-    return d;
+    DisplayedDigits(x, digits, count, exponent);
+    return DecimalOf(digits, count, exponent);
 }
 
 void RoundDecimal(TDecimal& d, int decimals)
 {
-    long long keep = static_cast<long long>(d.Exponent) + 1 + decimals; // digits that stay
-    if (keep >= static_cast<long long>(d.Digits.size())) return;
-    if (keep < 0) { d.Digits.clear(); d.Exponent = 0; return; }
-    bool up = d.Digits[keep] >= '5';
-    d.Digits.resize(keep);
-    if (up) {
-        long long i = keep - 1;
-        while (i >= 0 && d.Digits[i] == '9') d.Digits[i--] = '0';
-        if (i >= 0) ++d.Digits[i];
-        else { d.Digits.insert(d.Digits.begin(), '1'); ++d.Exponent; }
-    }
-    size_t last = d.Digits.find_last_not_of('0');
-    d.Digits.resize(last == std::string::npos ? 0 : last + 1);
-    if (d.Digits.empty()) d.Exponent = 0;
+    size_t count = d.Digits.size();
+    RoundDigits(d.Digits.data(), count, d.Exponent, decimals);
+    d.Digits.resize(count);
 }
 
 std::string IntegerDigits(const TDecimal& d)
@@ -422,47 +448,16 @@ std::string PaddedNumber(long long value, int width)
 
 namespace {
 
-// Rounds the digits of d1.d2d3... x 10^exponent half away from zero to
-// `decimals` places after the point and drops trailing zeros: RoundDecimal
-// on a character array.
-void RoundDigits(char* digits, size_t& count, int& exponent, int decimals)
-{
-    const long long keep = static_cast<long long>(exponent) + 1 + decimals;
-    if (keep >= static_cast<long long>(count)) return;
-    if (keep < 0) { count = 0; exponent = 0; return; }
-    const bool up = digits[keep] >= '5';
-    count = static_cast<size_t>(keep);
-    if (up) {
-        long long i = keep - 1;
-        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
-        if (i >= 0) {
-            ++digits[i];
-        } else {
-            std::memmove(digits + 1, digits, count);
-            digits[0] = '1';
-            ++count;
-            ++exponent;
-        }
-    }
-    while (count > 0 && digits[count - 1] == '0') --count;
-    if (count == 0) exponent = 0;
-}
-
 // FormatWithLayout for a plain layout, which writes the integer digits
 // (grouped or not), then the decimal separator and the shown decimals: the
 // same digits, made in place instead of in strings.
 std::string FormatPlain(const TLayout& l, double x, const TLocale& locale)
 {
-    char digits[64], buf[64];
+    char digits[64];
     size_t count = 0;
     int exponent = 0;
-    const double magnitude = std::fabs(x);
-    if (magnitude != 0) {
-        const char* end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific).ptr;
-        ReadScientific(buf, end, digits, count, exponent);
-        while (count > 0 && digits[count - 1] == '0') --count;
-        if (count == 0) exponent = 0;
-        RoundDigits(digits, count, exponent, kDisplayedDigits - 1 - exponent);
+    if (x != 0) {
+        DisplayedDigits(std::fabs(x), digits, count, exponent);
         RoundDigits(digits, count, exponent, l.Decimals);
         if (count > 0 && exponent + 1 > kMaxIntegerDigits) return GeneralNumberText(x, locale);
     }

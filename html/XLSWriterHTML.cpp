@@ -157,9 +157,18 @@ void TXLSWriterHTML::BuildStyleClasses()
     // the table asks again for each position's XF and finds its class.
     FStyleTexts = std::make_unique<THashedStringList>(8191, HashKindCrc);
     StartCellWalk();
+    // Most positions repeat an XF met before, whose look is made already.
+    std::vector<bool> met(size_t(std::max(0, FSheet->StyleTables()->XFTable->Count())));
     for (int row = FRange.FirstRow; row <= FRange.LastRow; ++row)
-        for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col)
-            FormatLookOf(XFIndexAt(row, col));
+        for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col) {
+            const int32_t xf = XFIndexAt(row, col);
+            if (xf >= 0 && size_t(xf) < met.size()) {
+                if (met[size_t(xf)])
+                    continue;
+                met[size_t(xf)] = true;
+            }
+            FormatLookOf(xf);
+        }
 }
 
 void TXLSWriterHTML::StartCellWalk()
@@ -257,6 +266,13 @@ void TXLSWriterHTML::WriteTable()
 
     // Rows come from both cores and are written here, in order.
     FPageLooks = FLookOfXF;
+    FPageLookByXF.clear();
+    for (const auto& [xf, look] : FPageLooks)
+        if (xf >= 0 && xf < 65536) {
+            if (size_t(xf) >= FPageLookByXF.size())
+                FPageLookByXF.resize(size_t(xf) + 1, nullptr);
+            FPageLookByXF[size_t(xf)] = &look;
+        }
     TBlockRows rows(FRange.FirstRow, FRange.LastRow, kBlockRows,
                     [this](int first, int last, std::string& out, bool second) {
                         return MakeRows(first, last, out, second);
@@ -285,10 +301,14 @@ bool TXLSWriterHTML::MakeRows(int first, int last, std::string& out, bool second
                 return false;
             const int32_t xf = stored ? cells.XFIndexOf(int(rowCells[next])) : cells.GetCell(row, col)->XFIndex();
             if (xf != lastXF) {
-                const auto known = FPageLooks.find(xf);
-                if (known == FPageLooks.end() && second)
+                const TFormatLook* known = xf >= 0 && size_t(xf) < FPageLookByXF.size() ? FPageLookByXF[size_t(xf)] : nullptr;
+                if (!known) {
+                    const auto found = FPageLooks.find(xf);
+                    known = found != FPageLooks.end() ? &found->second : nullptr;
+                }
+                if (!known && second)
                     return false;
-                look = known != FPageLooks.end() ? &known->second : &FormatLookOf(xf);
+                look = known ? known : &FormatLookOf(xf);
                 lastXF = xf;
             }
             TRangeRect area;
@@ -352,6 +372,7 @@ void TXLSWriterHTML::FreeStyleClasses()
     FStyleTexts.reset();
     FLookOfXF = {};
     FPageLooks = {};
+    FPageLookByXF = {};
     FColumnTags = {};
     FMemos[0] = {};
     FMemos[1] = {};

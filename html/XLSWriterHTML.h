@@ -136,6 +136,7 @@ private:
     std::unordered_map<int32_t, TFormatLook> FLookOfXF;
     // The looks of the XFs of the page, for the second thread, which must not see FLookOfXF grow.
     std::unordered_map<int32_t, TFormatLook> FPageLooks;
+    std::vector<const TFormatLook*> FPageLookByXF; // FPageLooks by XF index up to the highest below 65,536
     TTextMemo FMemos[2]; // this thread's, the second thread's
     int FWalkRow = -1;                // the row whose stored cells FRowCells lists
     std::vector<uint32_t> FRowCells;  // by column

@@ -61,7 +61,7 @@ private:
     void Grow()
     {
         if (FCapacity < kBlockSize) { // the first block doubles
-            const size_t room = std::min(kBlockSize, std::max<size_t>(16, 2 * FCapacity));
+            const size_t room = std::min(kBlockSize, std::max<size_t>(1, 2 * FCapacity));
             TChunk first = NewChunk(room);
             if (FSize)
                 std::memcpy(first.get(), FChunks[0].get(), FSize * sizeof(T));

@@ -46,7 +46,7 @@ private:
     std::vector<TChunk> FChunks;
     uint8_t* FNext = nullptr;
     size_t FLeft = 0;
-    size_t FLastSize = 64; // the first chunk is four times this
+    size_t FLastSize = 32; // the first chunk is four times this: a node or two
 };
 
 // An allocator over a TChunkPool: what it deallocates stays taken until the pool goes.

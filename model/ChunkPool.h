@@ -1,7 +1,7 @@
-// Memory for many small nodes that live as long as their owner: handed out
-// from chunks that grow fourfold up to 4 MiB (two huge pages) and given back
-// all at once. A map that never erases saves a heap block per node this way,
-// and a large one most of its page faults.
+// Memory for pieces that live as long as their owner (a map's nodes, a
+// store's blocks): handed out from chunks that grow fourfold up to 4 MiB (two
+// huge pages) and given back all at once. Each piece saves a heap block this
+// way, and a large owner most of its page faults.
 #pragma once
 
 #include <algorithm>

@@ -464,8 +464,9 @@ std::string FormatPlain(const TLayout& l, double x, const TLocale& locale)
     auto digitAt = [&](long long index) { return index >= 0 && index < static_cast<long long>(count) ? digits[index] : '0'; };
     std::string out;
     if (x < 0 && count > 0) out += '-';
-    const int integerDigits = std::max(count > 0 && exponent >= 0 ? exponent + 1 : 0, l.MinIntDigits);
-    const int padding = integerDigits - (count > 0 && exponent >= 0 ? exponent + 1 : 0);
+    const int ownDigits = count > 0 && exponent >= 0 ? exponent + 1 : 0;
+    const int integerDigits = std::max(ownDigits, l.MinIntDigits);
+    const int padding = integerDigits - ownDigits;
     for (int i = 0; i < integerDigits; ++i) {
         out += i < padding ? '0' : digitAt(i - padding);
         const int fromRight = integerDigits - 1 - i;

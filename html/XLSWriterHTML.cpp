@@ -23,8 +23,6 @@ namespace {
 constexpr size_t kChunkSize = 1 << 16;
 // Rows per block that one core makes while the other makes and writes others.
 constexpr int kBlockRows = 128;
-// Texts kept per thread before the memo starts again.
-constexpr size_t kMemoEntries = size_t{1} << 16;
 
 void AppendNumber(std::string& text, long long n)
 {
@@ -417,30 +415,32 @@ long long TXLSWriterHTML::RowsExtent(int first, int last)
 }
 
 void TXLSWriterHTML::AppendCellPageText(std::string& piece, const TStoredCell& cell, const TFormatLook& look,
-                                        TTextMemo& memo) const
+                                        TPageTextMemo& memo) const
 {
     const TVariant& value = cell.Value();
-    // A shared text is the same object for all its cells, and dates repeat:
-    // each is made safe once per page and thread.
-    std::string* known = nullptr;
-    if (memo.Texts.size() + memo.Dates.size() > kMemoEntries) {
-        memo.Texts.clear();
-        memo.Dates.clear();
-    }
+    const size_t start = piece.size();
     if (value.IsWide() || value.IsString()) {
-        known = &memo.Texts[&value];
+        const int64_t slot = cell.TextSlot();
+        const std::string* known = slot >= 0 ? memo.Text(static_cast<uint32_t>(slot)) : memo.Text(&value);
+        if (known) {
+            piece += *known;
+            return;
+        }
+        AppendCellPageText(piece, value, look);
+        const std::string_view text = std::string_view(piece).substr(start);
+        if (slot >= 0)
+            memo.Keep(static_cast<uint32_t>(slot), text);
+        else
+            memo.Keep(&value, text);
     } else if (value.IsDate()) {
-        known = &memo.Dates[{look.NumberFormat, std::bit_cast<uint64_t>(value.AsDouble())}];
+        const uint64_t bits = std::bit_cast<uint64_t>(value.AsDouble());
+        if (memo.AppendDate(look.NumberFormat, bits, piece))
+            return;
+        AppendCellPageText(piece, value, look);
+        memo.KeepDate(look.NumberFormat, bits, std::string_view(piece).substr(start));
+    } else {
+        AppendCellPageText(piece, value, look);
     }
-    if (known && !known->empty()) {
-        piece += *known;
-        return;
-    }
-    std::string text;
-    AppendCellPageText(text, value, look);
-    piece += text;
-    if (known)
-        *known = std::move(text);
 }
 
 void TXLSWriterHTML::AppendCellPageText(std::string& piece, const TVariant& value, const TFormatLook& look) const

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "html/MergedAreaMap.h"
+#include "html/PageTextMemo.h"
 #include "model/Cell.h"
 #include "model/Ranges.h"
 
@@ -94,24 +95,9 @@ private:
     long long RowsExtent(int first, int last);
     // The page texts of one thread's shared texts (by value object) and dates
     // (by number format and value), made once per page.
-    struct TTextMemo {
-        struct TDateKey {
-            const std::string* Format;
-            uint64_t Bits;
-            bool operator==(const TDateKey&) const = default;
-        };
-        struct TDateHash {
-            size_t operator()(const TDateKey& key) const
-            {
-                return std::hash<uint64_t>()(key.Bits) ^ std::hash<const void*>()(key.Format);
-            }
-        };
-        std::unordered_map<const TVariant*, std::string> Texts;
-        std::unordered_map<TDateKey, std::string, TDateHash> Dates;
-    };
     // Appends the display text of a cell of that look, made safe, in the
     // page's encoding. Safe on a second thread with its own memo.
-    void AppendCellPageText(std::string& piece, const TStoredCell& cell, const TFormatLook& look, TTextMemo& memo) const;
+    void AppendCellPageText(std::string& piece, const TStoredCell& cell, const TFormatLook& look, TPageTextMemo& memo) const;
     void AppendCellPageText(std::string& piece, const TVariant& value, const TFormatLook& look) const;
     // Appends the table rows first..last. With `second` (on the second
     // thread) it reads only what stays unchanged and gives up, returning
@@ -137,7 +123,7 @@ private:
     // The looks of the XFs of the page, for the second thread, which must not see FLookOfXF grow.
     std::unordered_map<int32_t, TFormatLook> FPageLooks;
     std::vector<const TFormatLook*> FPageLookByXF; // FPageLooks by XF index up to the highest below 65,536
-    TTextMemo FMemos[2]; // this thread's, the second thread's
+    TPageTextMemo FMemos[2]; // this thread's, the second thread's
     int FWalkRow = -1;                // the row whose stored cells FRowCells lists
     std::vector<uint32_t> FRowCells;  // by column
     size_t FWalkCursor = 0;

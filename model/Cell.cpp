@@ -511,6 +511,7 @@ TStoredCell TCells::Stored(int index) const
     case varOleStr:
     case kKindString:
         stored.FValue = &FTexts[record.Payload];
+        stored.FTextSlot = record.Payload;
         break;
     default: // the narrower integer types and error codes
         stored.FOwnValue = TVariant::Int(record.Kind, static_cast<int32_t>(record.Payload));

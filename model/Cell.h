@@ -89,6 +89,8 @@ public:
     const TCells* Owner = nullptr;
 
     const TVariant& Value() const { return FValue ? *FValue : FOwnValue; }
+    // The store's place of a text kept once per store (see StoreNew), or -1.
+    int64_t TextSlot() const { return FTextSlot; }
     const std::string& Formula() const;
     const std::u16string& Hyperlink() const;
     // The XF record of XFIndex (the default record outside the table).
@@ -101,6 +103,7 @@ private:
     const TVariant* FValue = nullptr; // a text of the store, or the cell's value
     TVariant FOwnValue;               // a number, truth value or error
     const TCell* FCell = nullptr;     // the cell object, when there is one
+    int64_t FTextSlot = -1;
 };
 
 // The cells of a sheet. A stored cell is a 12-byte record (position, XF

@@ -172,6 +172,7 @@ void TXLSWriterHTML::BuildStyleClasses()
 void TXLSWriterHTML::StartCellWalk()
 {
     FWalkRow = -1;
+    FRowWalk.reset();
 }
 
 int32_t TXLSWriterHTML::XFIndexAt(int row, int col)
@@ -180,7 +181,9 @@ int32_t TXLSWriterHTML::XFIndexAt(int row, int col)
     if (row != FWalkRow) {
         FWalkRow = row;
         FRowCells.clear();
-        cells.RowIndexes(row, FRowCells);
+        if (!FRowWalk)
+            FRowWalk.emplace(cells);
+        FRowWalk->RowIndexes(row, FRowCells);
         FWalkCursor = 0;
     }
     while (FWalkCursor < FRowCells.size() && cells.ColOf(int(FRowCells[FWalkCursor])) < col)
@@ -282,13 +285,21 @@ void TXLSWriterHTML::WriteTable()
 bool TXLSWriterHTML::MakeRows(int first, int last, std::string& out, bool second)
 {
     TCells& cells = FSheet->Cells();
+    TCells::TRowWalk walk(cells);
     std::vector<uint32_t> rowCells;
     int32_t lastXF = -1;
     const TFormatLook* look = nullptr;
+    // The start of a cell's tag up to its height, per column, for the look it was made for.
+    std::vector<std::pair<const TFormatLook*, std::string>> cellTags(FColumnTags.size());
     for (int row = first; row <= last; ++row) {
         out += "<tr>\r\n";
         rowCells.clear();
-        cells.RowIndexes(row, rowCells);
+        walk.RowIndexes(row, rowCells);
+        const int rowHeight = RowExtent(row);
+        char heightTail[24]; // the row's height and the tag's end
+        char* const heightEnd = std::to_chars(heightTail, heightTail + sizeof heightTail - 1, rowHeight).ptr;
+        *heightEnd = '>';
+        const std::string_view heightText(heightTail, size_t(heightEnd + 1 - heightTail));
         size_t next = 0;
         for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col) {
             while (next < rowCells.size() && cells.ColOf(int(rowCells[next])) < col)
@@ -316,15 +327,20 @@ bool TXLSWriterHTML::MakeRows(int first, int last, std::string& out, bool second
             if (spans && second && !area.Inside(FRange))
                 return false; // extents outside the page come from the row and column stores
 
-            out += look->CellTag;
             long long width = 0, height = 0;
             if (!spans) {
                 // The common case, from ready-made pieces.
                 width = ColumnExtent(col);
-                height = RowExtent(row);
-                out += FColumnTags[size_t(col - FRange.FirstCol)];
-                AppendNumber(out, height);
+                height = rowHeight;
+                auto& [tagLook, tag] = cellTags[size_t(col - FRange.FirstCol)];
+                if (tagLook != look) {
+                    tagLook = look;
+                    tag = look->CellTag + FColumnTags[size_t(col - FRange.FirstCol)];
+                }
+                out += tag;
+                out += heightText;
             } else {
+                out += look->CellTag;
                 out += " colspan=";
                 AppendNumber(out, area.LastCol - area.FirstCol + 1);
                 out += " rowspan=";
@@ -336,8 +352,8 @@ bool TXLSWriterHTML::MakeRows(int first, int last, std::string& out, bool second
                 AppendNumber(out, width);
                 out += " height=";
                 AppendNumber(out, height);
+                out += '>';
             }
-            out += '>';
 
             // The text of a hidden row or column would widen it in the browser.
             const bool hidden = spans ? width == area.LastCol - area.FirstCol + 1 || height == area.LastRow - area.FirstRow + 1

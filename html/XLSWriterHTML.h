@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -126,6 +127,7 @@ private:
     TPageTextMemo FMemos[2]; // this thread's, the second thread's
     int FWalkRow = -1;                // the row whose stored cells FRowCells lists
     std::vector<uint32_t> FRowCells;  // by column
+    std::optional<TCells::TRowWalk> FRowWalk;
     size_t FWalkCursor = 0;
     std::vector<int> FColumnExtents; // of the range's columns
     std::vector<int> FRowExtents;    // of the range's rows

@@ -403,10 +403,29 @@ int TCells::IndexAt(int row, int col) const
 
 void TCells::RowIndexes(int row, std::vector<uint32_t>& out) const
 {
-    const TRowCells* found = RowCells(row);
-    if (!found)
+    if (const TRowCells* found = RowCells(row))
+        AppendIndexes(*found, out);
+}
+
+TCells::TRowWalk::TRowWalk(const TCells& cells) : FCells(cells) {}
+
+void TCells::TRowWalk::RowIndexes(int row, std::vector<uint32_t>& out)
+{
+    const TRowMap& rows = FCells.FRows;
+    if (row < 0 || row > 0xFFFF)
         return;
-    const TRowCells& cells = *found;
+    const auto key = static_cast<uint16_t>(row);
+    // Forward from the row before; a step back searches again.
+    if (!FAt || (*FAt != rows.begin() && std::prev(*FAt)->first >= key))
+        FAt = rows.lower_bound(key);
+    while (*FAt != rows.end() && (*FAt)->first < key)
+        ++*FAt;
+    if (*FAt != rows.end() && (*FAt)->first == key)
+        AppendIndexes((*FAt)->second, out);
+}
+
+void TCells::AppendIndexes(const TRowCells& cells, std::vector<uint32_t>& out)
+{
     if (cells.Dense) {
         for (uint32_t i = 0; i < cells.Count; ++i)
             out.push_back(cells.First + i);

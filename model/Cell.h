@@ -5,6 +5,7 @@
 #include <map>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 #include <string>
 #include <unordered_map>
@@ -113,6 +114,17 @@ private:
 // record only points at it, and the object is the cell. Texts are kept once
 // per store and shared by the records.
 class TCells : public TCustomXLSItems {
+    // A row's stored cells: while they were added in column order with
+    // consecutive record indexes, the first index and the count say it all.
+    struct TRowCells {
+        uint32_t First = 0;
+        uint16_t Count = 0;
+        uint8_t FirstCol = 0;
+        bool Dense = true;
+        std::vector<uint32_t> Entries; // column << 24 | index, by column, once not dense
+    };
+    using TRowMap = std::map<uint16_t, TRowCells, std::less<uint16_t>, TPoolAllocator<std::pair<const uint16_t, TRowCells>>>;
+
 public:
     explicit TCells(TSheet* sheet, TStyleTables* styleTables);
     ~TCells() override;
@@ -148,6 +160,17 @@ public:
     TStoredCell Stored(int index) const;
     // The indexes of a row's stored cells, in column order, appended to `out`.
     void RowIndexes(int row, std::vector<uint32_t>& out) const;
+    // RowIndexes for a caller that asks for rows from low to high: each row
+    // is found from the one before instead of searched for. One per thread.
+    class TRowWalk {
+    public:
+        explicit TRowWalk(const TCells& cells);
+        void RowIndexes(int row, std::vector<uint32_t>& out);
+
+    private:
+        const TCells& FCells;
+        std::optional<TRowMap::const_iterator> FAt; // the first row not below the last one asked for
+    };
     // The first row from `row` on that holds a stored cell, or -1.
     int NextRow(int row) const;
 
@@ -183,16 +206,8 @@ private:
         uint32_t Payload;
     };
     static_assert(sizeof(TRecord) == 12);
-    // A row's stored cells: while they were added in column order with
-    // consecutive record indexes, the first index and the count say it all.
-    struct TRowCells {
-        uint32_t First = 0;
-        uint16_t Count = 0;
-        uint8_t FirstCol = 0;
-        bool Dense = true;
-        std::vector<uint32_t> Entries; // column << 24 | index, by column, once not dense
-    };
-
+    // Appends the indexes of the row's cells to `out`.
+    static void AppendIndexes(const TRowCells& cells, std::vector<uint32_t>& out);
     // A reference stays valid until the next AddRecord (the first block grows).
     const TRecord& Record(uint32_t index) const { return FRecords[index]; }
     TRecord& Record(uint32_t index) { return FRecords[index]; }
@@ -215,8 +230,7 @@ private:
 
     TBlockVector<TRecord, 12> FRecords; // 4,096 records, 48 KiB per block
     TChunkPool FRowNodes; // the nodes of FRows, which never erases
-    std::map<uint16_t, TRowCells, std::less<uint16_t>, TPoolAllocator<std::pair<const uint16_t, TRowCells>>> FRows{
-        TPoolAllocator<std::pair<const uint16_t, TRowCells>>(&FRowNodes)}; // only the rows that hold cells
+    TRowMap FRows{TPoolAllocator<std::pair<const uint16_t, TRowCells>>(&FRowNodes)}; // only the rows that hold cells
     mutable std::vector<std::unique_ptr<TCell>> FObjects; // cell objects of stored cells
     std::vector<TVariant> FTexts;                         // texts of the records
     TBlockVector<uint64_t, 12> FNumbers;                  // the bits of their doubles and 64-bit integers

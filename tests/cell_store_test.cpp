@@ -212,4 +212,29 @@ TEST(CellStoreDirect, RowsFindTheirCellsInAnyOrder)
     EXPECT_EQ(book.Cells.IndexAt(70000, 0), -1);
 }
 
+// A walk finds what RowIndexes finds, whatever order the rows are asked in
+// and whether rows are added between two questions.
+TEST(CellStoreDirect, RowWalkFindsWhatRowIndexesFinds)
+{
+    TBook book(0);
+    for (int r : {2, 3, 5, 9, 10, 400, 65535})
+        for (int c : {0, 4})
+            ASSERT_TRUE(book.Cells.StoreNew(r, c, 0, TVariant::Integer(r)));
+    TCells::TRowWalk walk(book.Cells);
+    auto expectSame = [&](int row) {
+        std::vector<uint32_t> walked{7}, searched{7}; // appended to what is there
+        walk.RowIndexes(row, walked);
+        book.Cells.RowIndexes(row, searched);
+        EXPECT_EQ(walked, searched) << "row " << row;
+    };
+    for (int row : {-1, 0, 1, 2, 3, 4, 5, 5, 9, 10, 11, 399, 400, 401, 65535, 65536})
+        expectSame(row);
+    for (int row : {9, 3, 2, 0, 400, 10})
+        expectSame(row);
+    ASSERT_TRUE(book.Cells.StoreNew(7, 1, 0, TVariant::Integer(7)));
+    ASSERT_TRUE(book.Cells.StoreNew(1, 1, 0, TVariant::Integer(1)));
+    for (int row : {7, 1, 6, 7, 8, 9})
+        expectSame(row);
+}
+
 } // namespace

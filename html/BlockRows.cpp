@@ -4,10 +4,10 @@
 
 TBlockRows::TBlockRows(int first, int last, int blockRows, TMake make)
     : FFirst(first), FLast(last), FBlockRows(blockRows),
-      FBlockCount(last < first ? 0 : (last - first) / blockRows + 1), FMake(std::move(make)), FShared(kSlots)
+      FBlockCount(last < first ? 0 : (last - first) / blockRows + 1), FMake(std::move(make)), FSlots(kSlots)
 {
     if (FBlockCount > 1)
-        FThread = std::thread([this] { MakeSharedBlocks(); });
+        FThread = std::thread([this] { MakeBlocksOnSecondThread(); });
 }
 
 TBlockRows::~TBlockRows()
@@ -21,36 +21,47 @@ TBlockRows::~TBlockRows()
         FThread.join();
 }
 
-void TBlockRows::MakeSharedBlocks()
+int TBlockRows::TakeBlock()
 {
-    for (int block = 1; block < FBlockCount; ++block) {
-        if (!Shared(block))
-            continue;
+    // A slot is free once the block that used it before is written.
+    if (FNextBlock >= FBlockCount || FNextBlock > FWritten + kSlots)
+        return -1;
+    return FNextBlock++;
+}
+
+void TBlockRows::MakeBlock(int block, bool second)
+{
+    TBlock made;
+    {
+        // The text of the block written before in this slot lends its room.
+        std::lock_guard lock(FMutex);
+        made.Text.swap(SlotOf(block).Text);
+    }
+    made.Text.clear();
+    try {
+        made.GaveUp = !FMake(FirstOf(block), LastOf(block), made.Text, second);
+    } catch (...) {
+        made.Failure = std::current_exception();
+    }
+    made.Ready = true;
+    {
+        std::lock_guard lock(FMutex);
+        SlotOf(block) = std::move(made);
+    }
+    FChanged.notify_all();
+}
+
+void TBlockRows::MakeBlocksOnSecondThread()
+{
+    for (;;) {
+        int block = -1;
         {
-            // The slot is free once the block that used it before is written.
             std::unique_lock lock(FMutex);
-            FChanged.wait(lock, [&] { return FStop || FWritten >= block - kSlots; });
-            if (FStop)
+            FChanged.wait(lock, [&] { return FStop || FNextBlock >= FBlockCount || (block = TakeBlock()) >= 0; });
+            if (block < 0)
                 return;
         }
-        TBlock made;
-        {
-            // The text of the block written before in this slot lends its room.
-            std::lock_guard lock(FMutex);
-            made.Text.swap(FShared[size_t(block % kSlots)].Text);
-        }
-        made.Text.clear();
-        try {
-            made.GaveUp = !FMake(FirstOf(block), LastOf(block), made.Text, true);
-        } catch (...) {
-            made.Failure = std::current_exception();
-        }
-        made.Ready = true;
-        {
-            std::lock_guard lock(FMutex);
-            FShared[size_t(block % kSlots)] = std::move(made);
-        }
-        FChanged.notify_all();
+        MakeBlock(block, true);
     }
 }
 
@@ -58,30 +69,33 @@ void TBlockRows::WriteAll(const std::function<void(std::string_view)>& write)
 {
     std::string own;
     for (int block = 0; block < FBlockCount; ++block) {
-        const std::string* text = &own;
-        if (Shared(block)) {
-            TBlock& slot = FShared[size_t(block % kSlots)];
+        TBlock& slot = SlotOf(block);
+        for (;;) {
             std::unique_lock lock(FMutex);
-            FChanged.wait(lock, [&] { return slot.Ready; });
-            lock.unlock();
-            if (slot.Failure)
-                std::rethrow_exception(slot.Failure);
-            text = &slot.Text;
-            if (slot.GaveUp) {
-                own.clear();
-                FMake(FirstOf(block), LastOf(block), own, false);
-                text = &own;
+            if (slot.Ready)
+                break;
+            // While the next block to write is still being made, make a later one.
+            if (const int other = TakeBlock(); other >= 0) {
+                lock.unlock();
+                MakeBlock(other, false);
+                continue;
             }
-        } else {
+            FChanged.wait(lock, [&] { return slot.Ready; });
+            break;
+        }
+        if (slot.Failure)
+            std::rethrow_exception(slot.Failure);
+        const std::string* text = &slot.Text;
+        if (slot.GaveUp) {
             own.clear();
             FMake(FirstOf(block), LastOf(block), own, false);
+            text = &own;
         }
         write(*text);
         {
             std::lock_guard lock(FMutex);
             FWritten = block;
-            if (Shared(block))
-                FShared[size_t(block % kSlots)].Ready = false;
+            slot.Ready = false;
         }
         FChanged.notify_all();
     }

@@ -1,6 +1,7 @@
-// A page's rows made block by block on two threads and written in order: a
-// second thread makes three blocks of every five while the caller makes the
-// other two and writes them all, so that two cores share the work about evenly.
+// A page's rows made block by block on two threads and written in order.
+// Each thread takes the next block no one has taken yet, so that the two
+// cores share the work as each has time: the caller also writes the blocks
+// out, in order, and makes blocks while it waits for the next one to write.
 #pragma once
 
 #include <condition_variable>
@@ -29,7 +30,8 @@ public:
     TBlockRows& operator=(const TBlockRows&) = delete;
 
     // Hands every block's text to `write`, in order. Raises what making a
-    // block raised (on either thread) or what `write` raises.
+    // block raised (on either thread, when its turn to be written comes) or
+    // what `write` raises.
     void WriteAll(const std::function<void(std::string_view)>& write);
 
 private:
@@ -39,21 +41,25 @@ private:
         bool GaveUp = false;
         std::exception_ptr Failure;
     };
-    // Three blocks of every five: the caller also writes the page.
-    static bool Shared(int block) { return block % 5 == 1 || block % 5 == 3 || block % 5 == 4; }
-    static constexpr int kSlots = 4; // the second thread is at most this many blocks ahead
+    static constexpr int kSlots = 4; // blocks made ahead of the one written last, at most
     // Rows of block `block`.
     int FirstOf(int block) const { return FFirst + block * FBlockRows; }
     int LastOf(int block) const { return std::min(FLast, FirstOf(block) + FBlockRows - 1); }
-    void MakeSharedBlocks();
+    TBlock& SlotOf(int block) { return FSlots[size_t(block % kSlots)]; }
+    // Under the lock: the next block to make, taken, or -1 when none may be taken now.
+    int TakeBlock();
+    // Makes `block` into its slot; called without the lock.
+    void MakeBlock(int block, bool second);
+    void MakeBlocksOnSecondThread();
 
     const int FFirst, FLast, FBlockRows, FBlockCount;
     const TMake FMake;
-    std::vector<TBlock> FShared; // by block % kSlots
+    std::vector<TBlock> FSlots; // by block % kSlots
 
     std::mutex FMutex;
     std::condition_variable FChanged;
-    int FWritten = -1; // the last block handed to `write`
+    int FNextBlock = 0; // the first block no thread has taken
+    int FWritten = -1;  // the last block handed to `write`
     bool FStop = false;
     std::thread FThread;
 };

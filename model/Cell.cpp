@@ -341,15 +341,26 @@ TCells::~TCells()
 {
     // A record holds the uses its cell object would give back.
     // Counted per XF first: a sheet's many records share a few formats.
-    std::unordered_map<int32_t, uint32_t> uses;
-    for (uint32_t i = 0; i < FRecords.size(); ++i)
-        if (const TRecord& record = Record(i); record.Kind != kKindCellObject)
-            ++uses[record.XF];
+    // A record's XF lies inside the table or is its default.
     TStyleTables* tables = StyleTables();
-    for (const auto& [xf, count] : uses) {
+    std::vector<uint32_t> uses(static_cast<size_t>(std::max(0, tables->XFTable->Count())));
+    std::unordered_map<int32_t, uint32_t> otherUses; // for XFs beyond the table, should there be any
+    for (uint32_t i = 0; i < FRecords.size(); ++i)
+        if (const TRecord& record = Record(i); record.Kind != kKindCellObject) {
+            if (record.XF >= 0 && static_cast<size_t>(record.XF) < uses.size())
+                ++uses[static_cast<size_t>(record.XF)];
+            else
+                ++otherUses[record.XF];
+        }
+    auto release = [&](int32_t xf, uint32_t count) {
         tables->FontTable->Table().Release(tables->XFTable->GetOrDefault(xf).FontIndex, count);
         tables->XFTable->Table().Release(xf, count);
-    }
+    };
+    for (size_t xf = 0; xf < uses.size(); ++xf)
+        if (uses[xf] != 0)
+            release(static_cast<int32_t>(xf), uses[xf]);
+    for (const auto& [xf, count] : otherUses)
+        release(xf, count);
 }
 
 uint32_t TCells::KeyValueOf(const TCustomXLSItem* item) const
@@ -558,10 +569,7 @@ bool TCells::PackValue(const TVariant& value, int64_t shared, TRecord& record)
             return false;
         record.Kind = value.IsWide() ? uint8_t{varOleStr} : kKindString;
         if (shared >= 0) {
-            const auto [slot, added] = FSharedTexts.try_emplace(shared, static_cast<uint32_t>(FTexts.size()));
-            if (added)
-                FTexts.push_back(value);
-            record.Payload = slot->second;
+            record.Payload = SharedTextSlot(shared, value);
         } else {
             record.Payload = static_cast<uint32_t>(FTexts.size());
             FTexts.push_back(value);
@@ -583,6 +591,33 @@ bool TCells::PackValue(const TVariant& value, int64_t shared, TRecord& record)
         FNumbers[record.Payload] = bits;
     }
     return true;
+}
+
+uint32_t TCells::SharedTextSlot(int64_t key, const TVariant& value)
+{
+    // Keys are mostly small and dense (places in the shared-string table):
+    // those are found by index. The index grows only with the texts kept.
+    constexpr uint32_t kNone = UINT32_MAX;
+    if (static_cast<uint64_t>(key) < 2 * FTexts.size() + 1024) {
+        const auto at = static_cast<size_t>(key);
+        if (at >= FSharedSlots.size())
+            FSharedSlots.resize(std::max(at + 1, 2 * FSharedSlots.size()), kNone);
+        if (FSharedSlots[at] == kNone) {
+            // A key that was large when it came first was kept in the map.
+            const auto earlier = FSharedTexts.find(key);
+            if (earlier != FSharedTexts.end()) {
+                FSharedSlots[at] = earlier->second;
+            } else {
+                FSharedSlots[at] = static_cast<uint32_t>(FTexts.size());
+                FTexts.push_back(value);
+            }
+        }
+        return FSharedSlots[at];
+    }
+    const auto [slot, added] = FSharedTexts.try_emplace(key, static_cast<uint32_t>(FTexts.size()));
+    if (added)
+        FTexts.push_back(value);
+    return slot->second;
 }
 
 bool TCells::NewCellUsesKnown() const

@@ -217,6 +217,9 @@ private:
     uint32_t AddRecord(const TRecord& record);
     // The cell object of a record, made on first request.
     TCell* CellOf(uint32_t index) const;
+    // The slot in FTexts of the text kept under `key`, which is `value`
+    // when the key is new.
+    uint32_t SharedTextSlot(int64_t key, const TVariant& value);
     // The record's value, packed; false for a value a record cannot hold.
     bool PackValue(const TVariant& value, int64_t shared, TRecord& record);
     // Whether a new cell at (row, col) takes no format from its row or column.
@@ -234,7 +237,8 @@ private:
     mutable std::vector<std::unique_ptr<TCell>> FObjects; // cell objects of stored cells
     std::vector<TVariant> FTexts;                         // texts of the records
     TBlockVector<uint64_t, 12> FNumbers;                  // the bits of their doubles and 64-bit integers
-    std::unordered_map<int64_t, uint32_t> FSharedTexts;   // caller's key -> slot in FTexts
+    std::vector<uint32_t> FSharedSlots;                   // small caller's key -> slot in FTexts
+    std::unordered_map<int64_t, uint32_t> FSharedTexts;   // other caller's key -> slot in FTexts
 
     // The format a new cell gets under a formatted row and a formatted
     // column, per pair of their XF indexes; valid while the tables keep

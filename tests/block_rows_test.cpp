@@ -39,11 +39,11 @@ TEST(BlockRows, AreWrittenInRowOrder)
     }
 }
 
-// The caller's blocks are slow here, so that the second thread takes some:
-// each thread takes the next block as it comes free.
-void SlowOnTheCaller(bool second)
+// Blocks are slow on one thread here, so that the other one surely takes
+// some: each thread takes the next block as it comes free.
+void SlowOn(bool slowThread, bool second)
 {
-    if (!second)
+    if (second == slowThread)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
@@ -51,7 +51,7 @@ TEST(BlockRows, TheCallerMakesWhatTheSecondThreadGivesUp)
 {
     std::atomic<int> gaveUp = 0;
     TBlockRows rows(0, 99, 1, [&](int first, int last, std::string& out, bool second) {
-        SlowOnTheCaller(second);
+        SlowOn(false, second);
         if (second) { // every block of the second thread
             out += "half-made";
             ++gaveUp;
@@ -69,7 +69,7 @@ TEST(BlockRows, AFailureOfEitherThreadReachesTheCallerInItsTurn)
     for (bool onSecond : {false, true}) {
         std::atomic<int> failed = -1; // the first block of that thread fails
         TBlockRows rows(0, 99, 1, [&](int first, int last, std::string& out, bool second) {
-            SlowOnTheCaller(second);
+            SlowOn(!onSecond, second);
             int none = -1;
             if (second == onSecond && failed.compare_exchange_strong(none, first))
                 throw std::runtime_error("no rows");

@@ -191,6 +191,23 @@ TEST(CellStoreDirect, TextsAreKeptOncePerKey)
     cell->SetValue(TVariant::Double(9));
     EXPECT_EQ(book.Cells.Stored(1).Value().AsDouble(), 9);
     EXPECT_THROW(book.Cells.StoreNew(0, 256, 0, kText), EXLSError);
+
+    // Keys far beyond the texts kept, and the same keys once many texts
+    // have come, still name one text each.
+    for (const int64_t far : {int64_t{5000}, int64_t{1} << 40}) {
+        ASSERT_TRUE(book.Cells.StoreNew(1, far > 5000, 0, TVariant::Wide(u"far"), far));
+    }
+    for (int i = 0; i < 3000; ++i)
+        ASSERT_TRUE(book.Cells.StoreNew(2 + i / 200, i % 200, 0, TVariant::Wide(u"n"), 100 + i));
+    ASSERT_TRUE(book.Cells.StoreNew(30, 0, 0, TVariant::Wide(u"again"), 5000));
+    ASSERT_TRUE(book.Cells.StoreNew(30, 1, 0, TVariant::Wide(u"again"), int64_t{1} << 40));
+    ASSERT_TRUE(book.Cells.StoreNew(30, 2, 0, TVariant::Wide(u"again"), 2999 + 100));
+    auto slotAt = [&](int row, int col) { return book.Cells.Stored(book.Cells.IndexAt(row, col)).TextSlot(); };
+    EXPECT_EQ(slotAt(30, 0), slotAt(1, 0));
+    EXPECT_EQ(slotAt(30, 1), slotAt(1, 1));
+    EXPECT_EQ(slotAt(30, 2), slotAt(16, 199));
+    EXPECT_NE(slotAt(30, 0), slotAt(30, 1));
+    EXPECT_TRUE(book.Cells.Stored(book.Cells.IndexAt(30, 0)).Value() == TVariant::Wide(u"far"));
 }
 
 TEST(CellStoreDirect, RowsFindTheirCellsInAnyOrder)

@@ -10,6 +10,15 @@
 
 #include "platform/HugePageHeap.h"
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+#define OtherAllocator 1
+#endif
+#endif
+#ifndef OtherAllocator
+#define OtherAllocator 0
+#endif
+
 namespace {
 
 bool HugePagesOnAdvice()
@@ -68,7 +77,7 @@ TMapping MappingOf(const void* address)
 // huge page above the old end of the heap included.
 TEST(HugePageHeap, BlocksMadeAfterItLieOnHugePages)
 {
-#if !defined(__GLIBC__) || defined(__SANITIZE_ADDRESS__)
+#if !defined(__GLIBC__) || defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || OtherAllocator
     GTEST_SKIP() << "the C library's own allocator is not the one in use";
 #endif
     if (!HugePagesOnAdvice())

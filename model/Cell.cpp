@@ -378,11 +378,11 @@ std::string TCells::CellKey(uint16_t row, uint16_t col)
 
 const TCells::TRowCells* TCells::RowCells(int row) const
 {
-    if (FRows.empty() || row < 0)
+    if (!FLastRow || row < 0)
         return nullptr;
     // Rows mostly come in order: the last one first.
-    if (const auto& last = *FRows.rbegin(); last.first == row)
-        return &last.second;
+    if (FLastRow->first == row)
+        return &FLastRow->second;
     const auto found = FRows.find(static_cast<uint16_t>(row));
     return found == FRows.end() || found->first != row ? nullptr : &found->second;
 }
@@ -451,11 +451,9 @@ uint32_t TCells::AddRecord(const TRecord& record)
     const auto index = static_cast<uint32_t>(FRecords.size());
     FRecords.push_back(record);
     // Cells mostly come row by row: the last row first.
-    const bool inLastRow = !FRows.empty() && FRows.rbegin()->first == record.Row;
-    const bool afterLastRow = FRows.empty() || FRows.rbegin()->first < record.Row;
-    TRowCells& row = inLastRow      ? FRows.rbegin()->second
-                     : afterLastRow ? FRows.emplace_hint(FRows.end(), record.Row, TRowCells())->second
-                                    : FRows[record.Row];
+    if (!FLastRow || FLastRow->first < record.Row)
+        FLastRow = &*FRows.emplace_hint(FRows.end(), record.Row, TRowCells());
+    TRowCells& row = FLastRow->first == record.Row ? FLastRow->second : FRows[record.Row];
     if (row.Dense) {
         if (row.Count == 0) {
             row.First = index;

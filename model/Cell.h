@@ -234,6 +234,7 @@ private:
     TBlockVector<TRecord, 12> FRecords; // 4,096 records, 48 KiB per block
     TChunkPool FRowNodes; // the nodes of FRows, which never erases
     TRowMap FRows{TPoolAllocator<std::pair<const uint16_t, TRowCells>>(&FRowNodes)}; // only the rows that hold cells
+    TRowMap::value_type* FLastRow = nullptr; // the highest row of FRows, whose node never moves
     mutable std::vector<std::unique_ptr<TCell>> FObjects; // cell objects of stored cells
     std::vector<TVariant> FTexts;                         // texts of the records
     TBlockVector<uint64_t, 12> FNumbers;                  // the bits of their doubles and 64-bit integers

@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/ByteBuffer.h"
+
 class TVariant;
 
 class TPageTextMemo {
@@ -34,16 +36,19 @@ private:
     std::vector<std::string> FTexts; // by slot; empty until kept
     std::unordered_map<const TVariant*, std::string> FObjectTexts;
 
-    // Dates in a table by a hash of value and format, each place holding
+    // Dates in a table by day, time of day and format, each place holding
     // the last date that came to it: a date met again finds its text with
-    // one comparison, and the table's size is fixed.
+    // one comparison. The table starts small and grows fourfold (starting
+    // empty again) while it fills, up to a fixed size.
     struct TDate {
         const std::string* Format = nullptr;
         uint64_t Bits = 0;
         uint8_t Length = 0;
-        char Text[47];
+        char Text[15]; // a longer text is made each time
     };
-    static constexpr int kDateBits = 14;
-    static size_t DatePlace(const std::string* format, uint64_t bits);
-    std::vector<TDate> FDates; // 1 << kDateBits once the first date comes
+    static_assert(sizeof(TDate) == 32);
+    static constexpr size_t kFirstDatePlaces = 4096, kMostDatePlaces = 65536;
+    size_t DatePlace(const std::string* format, uint64_t bits) const;
+    std::vector<TDate, TUninitializedAllocator<TDate>> FDates; // a large table on huge pages
+    size_t FDatesKept = 0; // since the table was made
 };

@@ -426,11 +426,12 @@ void TCells::TRowWalk::RowIndexes(int row, std::vector<uint32_t>& out)
     if (row < 0 || row > 0xFFFF)
         return;
     const auto key = static_cast<uint16_t>(row);
-    // Forward from the row before; a step back searches again.
-    if (!FAt || (*FAt != rows.begin() && std::prev(*FAt)->first >= key))
+    // Forward from the row asked for before; a step back searches again.
+    if (!FAt || key < FAsked)
         FAt = rows.lower_bound(key);
     while (*FAt != rows.end() && (*FAt)->first < key)
         ++*FAt;
+    FAsked = key;
     if (*FAt != rows.end() && (*FAt)->first == key)
         AppendIndexes((*FAt)->second, out);
 }

@@ -161,7 +161,8 @@ public:
     // The indexes of a row's stored cells, in column order, appended to `out`.
     void RowIndexes(int row, std::vector<uint32_t>& out) const;
     // RowIndexes for a caller that asks for rows from low to high: each row
-    // is found from the one before instead of searched for. One per thread.
+    // is found from the one before instead of searched for. One per thread;
+    // valid while no row is added to the store.
     class TRowWalk {
     public:
         explicit TRowWalk(const TCells& cells);
@@ -170,6 +171,7 @@ public:
     private:
         const TCells& FCells;
         std::optional<TRowMap::const_iterator> FAt; // the first row not below the last one asked for
+        uint16_t FAsked = 0;
     };
     // The first row from `row` on that holds a stored cell, or -1.
     int NextRow(int row) const;

@@ -30,7 +30,7 @@ TEST(PageTextMemo, FindsOnlyWhatWasKeptUnderTheSameKey)
     EXPECT_GT(found, 1000); // the last dates kept are there
     std::string piece;
     EXPECT_FALSE(memo.AppendDate(&dayFirst, std::bit_cast<uint64_t>(40000.5), piece));
-    memo.KeepDate(&dayFirst, 1, std::string(48, 'x')); // longer than a place holds: made again each time
+    memo.KeepDate(&dayFirst, 1, std::string(16, 'x')); // longer than a place holds: made again each time
     EXPECT_FALSE(memo.AppendDate(&dayFirst, 1, piece));
 
     EXPECT_EQ(memo.Text(7u), nullptr);

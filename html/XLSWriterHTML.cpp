@@ -24,6 +24,15 @@ constexpr size_t kChunkSize = 1 << 16;
 // Rows per block that one core makes while the other makes and writes others.
 constexpr int kBlockRows = 128;
 
+// The stored cell at `col` of a row whose cells `rowCells` lists in column
+// order, or -1, for columns asked for from left to right: `next` keeps the place.
+int StoredAt(const TCells& cells, const std::vector<uint32_t>& rowCells, size_t& next, int col)
+{
+    while (next < rowCells.size() && cells.ColOf(int(rowCells[next])) < col)
+        ++next;
+    return next < rowCells.size() && cells.ColOf(int(rowCells[next])) == col ? int(rowCells[next]) : -1;
+}
+
 void AppendNumber(std::string& text, long long n)
 {
     char digits[24];
@@ -154,43 +163,27 @@ void TXLSWriterHTML::BuildStyleClasses()
     // The classes are numbered in the order their first positions come;
     // the table asks again for each position's XF and finds its class.
     FStyleTexts = std::make_unique<THashedStringList>(8191, HashKindCrc);
-    StartCellWalk();
+    TCells& cells = FSheet->Cells();
+    TCells::TRowWalk walk(cells);
+    std::vector<uint32_t> rowCells;
     // Most positions repeat an XF met before, whose look is made already.
-    std::vector<bool> met(size_t(std::max(0, FSheet->StyleTables()->XFTable->Count())));
-    for (int row = FRange.FirstRow; row <= FRange.LastRow; ++row)
+    std::vector<uint8_t> met(size_t(std::max(0, FSheet->StyleTables()->XFTable->Count())));
+    for (int row = FRange.FirstRow; row <= FRange.LastRow; ++row) {
+        rowCells.clear();
+        walk.RowIndexes(row, rowCells);
+        size_t next = 0;
         for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col) {
-            const int32_t xf = XFIndexAt(row, col);
+            // A stored cell from the row's list; at other positions, the pending cell GetCell gives.
+            const int index = StoredAt(cells, rowCells, next, col);
+            const int32_t xf = index >= 0 ? cells.XFIndexOf(index) : cells.GetCell(row, col)->XFIndex();
             if (xf >= 0 && size_t(xf) < met.size()) {
                 if (met[size_t(xf)])
                     continue;
-                met[size_t(xf)] = true;
+                met[size_t(xf)] = 1;
             }
             FormatLookOf(xf);
         }
-}
-
-void TXLSWriterHTML::StartCellWalk()
-{
-    FWalkRow = -1;
-    FRowWalk.reset();
-}
-
-int32_t TXLSWriterHTML::XFIndexAt(int row, int col)
-{
-    TCells& cells = FSheet->Cells();
-    if (row != FWalkRow) {
-        FWalkRow = row;
-        FRowCells.clear();
-        if (!FRowWalk)
-            FRowWalk.emplace(cells);
-        FRowWalk->RowIndexes(row, FRowCells);
-        FWalkCursor = 0;
     }
-    while (FWalkCursor < FRowCells.size() && cells.ColOf(int(FRowCells[FWalkCursor])) < col)
-        ++FWalkCursor;
-    if (FWalkCursor < FRowCells.size() && cells.ColOf(int(FRowCells[FWalkCursor])) == col)
-        return cells.XFIndexOf(int(FRowCells[FWalkCursor]));
-    return cells.GetCell(row, col)->XFIndex();
 }
 
 const TXLSWriterHTML::TFormatLook& TXLSWriterHTML::FormatLookOf(int32_t xfIndex)
@@ -302,13 +295,12 @@ bool TXLSWriterHTML::MakeRows(int first, int last, std::string& out, bool second
         const std::string_view heightText(heightTail, size_t(heightEnd + 1 - heightTail));
         size_t next = 0;
         for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col) {
-            while (next < rowCells.size() && cells.ColOf(int(rowCells[next])) < col)
-                ++next;
-            const bool stored = next < rowCells.size() && cells.ColOf(int(rowCells[next])) == col;
+            const int index = StoredAt(cells, rowCells, next, col);
+            const bool stored = index >= 0;
             // An empty position's format is the pending cell's, which only this thread may make.
             if (!stored && second)
                 return false;
-            const int32_t xf = stored ? cells.XFIndexOf(int(rowCells[next])) : cells.GetCell(row, col)->XFIndex();
+            const int32_t xf = stored ? cells.XFIndexOf(index) : cells.GetCell(row, col)->XFIndex();
             if (xf != lastXF) {
                 const TFormatLook* known = xf >= 0 && size_t(xf) < FPageLookByXF.size() ? FPageLookByXF[size_t(xf)] : nullptr;
                 if (!known) {
@@ -362,7 +354,7 @@ bool TXLSWriterHTML::MakeRows(int first, int last, std::string& out, bool second
                 if (!stored) {
                     out += "&nbsp;"; // no text and no link
                 } else {
-                    const TStoredCell cell = cells.Stored(int(rowCells[next]));
+                    const TStoredCell cell = cells.Stored(index);
                     const std::u16string& link = cell.Hyperlink();
                     if (!link.empty()) {
                         out += "<a href=\"";
@@ -390,7 +382,6 @@ void TXLSWriterHTML::FreeStyleClasses()
     FColumnTags = {};
     FMemos[0] = {};
     FMemos[1] = {};
-    FRowCells = {};
     FMergedAreas.Clear();
 }
 

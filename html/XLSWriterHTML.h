@@ -7,7 +7,6 @@
 #include <iosfwd>
 #include <limits>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -73,13 +72,6 @@ private:
     void WriteTable();
     void FreeStyleClasses();
 
-    // Starts a walk over the range's positions in row-major order.
-    void StartCellWalk();
-    // The XF index of the cell GetCell gives at (row, col), for positions
-    // visited in row-major order: stored cells come from their row's list,
-    // which spares a lookup per position (FRowCells[FWalkCursor] is then
-    // the cell); other positions yield the pending cell.
-    int32_t XFIndexAt(int row, int col);
     // What the page needs of a cell format, computed once per XF index.
     struct TFormatLook {
         int StyleClass; // the class number of its style text
@@ -125,10 +117,6 @@ private:
     std::unordered_map<int32_t, TFormatLook> FPageLooks;
     std::vector<const TFormatLook*> FPageLookByXF; // FPageLooks by XF index up to the highest below 65,536
     TPageTextMemo FMemos[2]; // this thread's, the second thread's
-    int FWalkRow = -1;                // the row whose stored cells FRowCells lists
-    std::vector<uint32_t> FRowCells;  // by column
-    std::optional<TCells::TRowWalk> FRowWalk;
-    size_t FWalkCursor = 0;
     std::vector<int> FColumnExtents; // of the range's columns
     std::vector<int> FRowExtents;    // of the range's rows
     std::vector<long long> FColumnSums, FRowSums; // running sums of the extents, from 0

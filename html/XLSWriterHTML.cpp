@@ -282,17 +282,18 @@ bool TXLSWriterHTML::MakeRows(int first, int last, std::string& out, bool second
     std::vector<uint32_t> rowCells;
     int32_t lastXF = -1;
     const TFormatLook* look = nullptr;
-    // The start of a cell's tag up to its height, per column, for the look it was made for.
-    std::vector<std::pair<const TFormatLook*, std::string>> cellTags(FColumnTags.size());
+    // A cell's whole tag per column, for the look and the row height it was made for.
+    struct TCellTag {
+        const TFormatLook* Look = nullptr;
+        int Height = -1;
+        std::string Text;
+    };
+    std::vector<TCellTag> cellTags(FColumnTags.size());
     for (int row = first; row <= last; ++row) {
         out += "<tr>\r\n";
         rowCells.clear();
         walk.RowIndexes(row, rowCells);
         const int rowHeight = RowExtent(row);
-        char heightTail[24]; // the row's height and the tag's end
-        char* const heightEnd = std::to_chars(heightTail, heightTail + sizeof heightTail - 1, rowHeight).ptr;
-        *heightEnd = '>';
-        const std::string_view heightText(heightTail, size_t(heightEnd + 1 - heightTail));
         size_t next = 0;
         for (int col = FRange.FirstCol; col <= FRange.LastCol; ++col) {
             const int index = StoredAt(cells, rowCells, next, col);
@@ -324,13 +325,15 @@ bool TXLSWriterHTML::MakeRows(int first, int last, std::string& out, bool second
                 // The common case, from ready-made pieces.
                 width = ColumnExtent(col);
                 height = rowHeight;
-                auto& [tagLook, tag] = cellTags[size_t(col - FRange.FirstCol)];
-                if (tagLook != look) {
-                    tagLook = look;
-                    tag = look->CellTag + FColumnTags[size_t(col - FRange.FirstCol)];
+                TCellTag& tag = cellTags[size_t(col - FRange.FirstCol)];
+                if (tag.Look != look || tag.Height != rowHeight) {
+                    tag.Look = look;
+                    tag.Height = rowHeight;
+                    tag.Text = look->CellTag + FColumnTags[size_t(col - FRange.FirstCol)];
+                    AppendNumber(tag.Text, rowHeight);
+                    tag.Text += '>';
                 }
-                out += tag;
-                out += heightText;
+                out += tag.Text;
             } else {
                 out += look->CellTag;
                 out += " colspan=";

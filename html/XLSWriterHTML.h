@@ -86,10 +86,8 @@ private:
     // The same summed over columns first..last, rows first..last.
     long long ColumnsExtent(int first, int last);
     long long RowsExtent(int first, int last);
-    // The page texts of one thread's shared texts (by value object) and dates
-    // (by number format and value), made once per page.
     // Appends the display text of a cell of that look, made safe, in the
-    // page's encoding. Safe on a second thread with its own memo.
+    // page's encoding, through the thread's memo: safe on a second thread with its own memo.
     void AppendCellPageText(std::string& piece, const TStoredCell& cell, const TFormatLook& look, TPageTextMemo& memo) const;
     void AppendCellPageText(std::string& piece, const TVariant& value, const TFormatLook& look) const;
     // Appends the table rows first..last. With `second` (on the second

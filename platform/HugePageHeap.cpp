@@ -40,7 +40,6 @@ void UseHugePagesForHeap(size_t reserve)
     // The heap's free top runs up to its end. A block from the top's start
     // to just below a huge page boundary (a megabyte at least, so that no
     // freed block serves it instead) makes what follows start on a huge page.
-    // The block is never touched, so it costs address space only.
     const uintptr_t top = heapEnd - mallinfo2().keepcost;
     constexpr uintptr_t kHeader = 16, kSizeField = 8;
     uintptr_t boundary = RoundUp(top + kHeader);

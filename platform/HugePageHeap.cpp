@@ -9,15 +9,13 @@
 #include <unistd.h>
 #endif
 
+#include "platform/HugePage.h"
+
 namespace {
 
-constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
 // Blocks from this size on are mapped on their own and given back when freed
 // (large buffers ask for huge pages themselves); below it they come from the heap.
-constexpr int kOwnMappingFrom = 2 << 20;
-
-uintptr_t RoundUp(uintptr_t address) { return (address + kHugePage - 1) & ~(kHugePage - 1); }
-uintptr_t RoundDown(uintptr_t address) { return address & ~(kHugePage - 1); }
+constexpr int kOwnMappingFrom = static_cast<int>(kHugePageSize);
 
 // Keeps the heap below the first huge page boundary taken: it is never
 // touched, so it costs address space only.
@@ -28,13 +26,13 @@ void* HeapBelowBoundary = nullptr;
 void UseHugePagesForHeap(size_t reserve)
 {
 #if defined(__GLIBC__)
-    if (HeapBelowBoundary || reserve < kHugePage || reserve > (size_t{1} << 30))
+    if (HeapBelowBoundary || reserve < kHugePageSize || reserve > (size_t{1} << 30))
         return;
     const uintptr_t heapEnd = reinterpret_cast<uintptr_t>(sbrk(0));
     if (heapEnd == uintptr_t(-1))
         return;
     // Freed room at the top stays, so the advised pages are not given back and taken anew.
-    mallopt(M_TRIM_THRESHOLD, static_cast<int>(reserve + 2 * kHugePage));
+    mallopt(M_TRIM_THRESHOLD, static_cast<int>(reserve + 2 * kHugePageSize));
     mallopt(M_ARENA_MAX, 1);
 
     // The heap's free top runs up to its end. A block from the top's start
@@ -42,15 +40,15 @@ void UseHugePagesForHeap(size_t reserve)
     // freed block serves it instead) makes what follows start on a huge page.
     const uintptr_t top = heapEnd - mallinfo2().keepcost;
     constexpr uintptr_t kHeader = 16, kSizeField = 8;
-    uintptr_t boundary = RoundUp(top + kHeader);
+    uintptr_t boundary = RoundUpToHugePage(top + kHeader);
     if (boundary - top < (uintptr_t{1} << 20))
-        boundary += kHugePage;
+        boundary += kHugePageSize;
     const size_t below = boundary - top - kHeader - kSizeField;
     // Grow the heap in the same step by `reserve` beyond the boundary. Nothing
     // above the boundary may be touched before it is advised: a huge page
     // only comes where no small page is yet.
-    mallopt(M_MMAP_THRESHOLD, static_cast<int>(2 * kHugePage));
-    mallopt(M_TOP_PAD, static_cast<int>(reserve + kHugePage));
+    mallopt(M_MMAP_THRESHOLD, static_cast<int>(2 * kHugePageSize));
+    mallopt(M_TOP_PAD, static_cast<int>(reserve + kHugePageSize));
     HeapBelowBoundary = std::malloc(below);
     mallopt(M_TOP_PAD, 128 << 10); // the C library's default
     mallopt(M_MMAP_THRESHOLD, kOwnMappingFrom);
@@ -58,8 +56,8 @@ void UseHugePagesForHeap(size_t reserve)
     // Only a block from the top says that the range above it is the heap.
     if (reinterpret_cast<uintptr_t>(HeapBelowBoundary) != top + kHeader)
         return;
-    if (RoundDown(grownEnd) > boundary)
-        madvise(reinterpret_cast<void*>(boundary), RoundDown(grownEnd) - boundary, MADV_HUGEPAGE);
+    if (RoundDownToHugePage(grownEnd) > boundary)
+        madvise(reinterpret_cast<void*>(boundary), RoundDownToHugePage(grownEnd) - boundary, MADV_HUGEPAGE);
 #else
     (void)reserve;
 #endif
